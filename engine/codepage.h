@@ -1,0 +1,13 @@
+#pragma once
+// The one place where texts change encoding. The program keeps every text as
+// 8-bit bytes in the system code page (936 on the systems it is made for);
+// its own literals are written in UTF-8 and converted here.
+#include <string>
+
+// A UTF-8 literal in the system code page. Each distinct literal is converted
+// once and cached, so calling this in a loop is cheap.
+const std::string& SysText(const char* utf8);
+
+// Conversions both ways, for texts that cross into UTF-8 APIs or files.
+std::string SystemToUtf8(const std::string& system);
+std::string Utf8ToSystem(const std::string& utf8);

@@ -1,0 +1,14 @@
+#include <map>
+#include <mutex>
+
+#include "codepage.h"
+
+const std::string& SysText(const char* utf8) {
+    static std::mutex lock;
+    static std::map<std::string, std::string> cache;
+    std::lock_guard<std::mutex> guard(lock);
+    std::string key(utf8);
+    auto it = cache.find(key);
+    if (it == cache.end()) it = cache.emplace(key, Utf8ToSystem(key)).first;
+    return it->second;
+}

@@ -1,0 +1,30 @@
+#include "conversion_settings.h"
+
+#include <iterator>
+
+#include "number_text.h"
+
+namespace {
+
+const char* const kFrameSizes[] = {"320x240", "368x208", "400x192"};
+const double kFrameRates[] = {14.985, 29.97};
+const char* const kChannels[] = {"1", "2"};
+
+template <typename T, size_t N>
+bool InTable(const T (&)[N], int32_t index) {
+    return index >= 0 && static_cast<size_t>(index) < N;
+}
+
+}  // namespace
+
+std::string FrameSizeText(int32_t index) {
+    return InTable(kFrameSizes, index) ? kFrameSizes[index] : "";
+}
+
+std::string FrameRateText(int32_t index) {
+    return InTable(kFrameRates, index) ? FloatToText(kFrameRates[index]) : "";
+}
+
+std::string ChannelText(int32_t index) {
+    return InTable(kChannels, index) ? kChannels[index] : "";
+}

@@ -1,0 +1,63 @@
+#include "job_list.h"
+
+#include "codepage.h"
+#include "number_text.h"
+
+const std::string& StatusProcessing() { return SysText("正在处理"); }
+const std::string& StatusDone() { return SysText("完成"); }
+const std::string& StatusAbandoned() { return SysText("放弃"); }
+const std::string& StatusFailed() { return SysText("失败"); }
+
+std::string MakeTargetPath(const std::string& folder, int32_t number) {
+    std::string path = folder;
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    return path + "M4V" + IntToText(number) + ".MP4";
+}
+
+std::string FileNameOf(const std::string& path) {
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? std::string() : path.substr(slash + 1);
+}
+
+void JobList::Notify(void (JobListListener::*event)(int), int position) {
+    if (listener_) (listener_->*event)(position);
+}
+
+void JobList::AddJob(const std::string& source, const std::string& output) {
+    rows_.push_back({source, MakeTargetPath(output, NextNumber), ""});
+    ++NextNumber;
+    Notify(&JobListListener::RowInserted, Count() - 1);
+}
+
+void JobList::RenumberAll(int32_t pspNumber, const std::string& output) {
+    NextNumber = pspNumber;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        rows_[i].Target = MakeTargetPath(output, NextNumber);
+        ++NextNumber;
+        Notify(&JobListListener::RowChanged, static_cast<int>(i));
+    }
+}
+
+void JobList::RemoveSelected() {
+    if (selected_ < 0 || selected_ >= Count()) return;
+    int position = selected_;
+    rows_.erase(rows_.begin() + position);
+    selected_ = -1;
+    Notify(&JobListListener::RowRemoved, position);
+}
+
+void JobList::ClearStatuses() {
+    for (size_t i = 0; i < rows_.size(); ++i) SetStatus(static_cast<int>(i), "");
+}
+
+bool JobList::SetStatus(int position, const std::string& text) {
+    if (position < 0 || position >= Count()) return false;
+    rows_[static_cast<size_t>(position)].Status = text;
+    Notify(&JobListListener::RowChanged, position);
+    return true;
+}
+
+void JobList::Select(int position) {
+    selected_ = (position >= 0 && position < Count()) ? position : -1;
+    Notify(&JobListListener::SelectionChanged, selected_);
+}

@@ -1,0 +1,64 @@
+#pragma once
+// The ordered list of files to convert, the rule that names each target and
+// the counter that feeds it.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ConversionJob {
+    std::string Source;  // full path of the source video
+    std::string Target;  // full path of the MP4 file to write
+    std::string Status;  // "", "正在处理", "完成", "放弃" or "失败"
+};
+
+// Status texts, in the system code page.
+const std::string& StatusProcessing();  // "正在处理"
+const std::string& StatusDone();        // "完成"
+const std::string& StatusAbandoned();   // "放弃"
+const std::string& StatusFailed();      // "失败"
+
+// folder + "\" (unless empty or already ending in one) + "M4V<number>.MP4".
+std::string MakeTargetPath(const std::string& folder, int32_t number);
+
+// The text after the last backslash; "" when there is none.
+std::string FileNameOf(const std::string& path);
+
+// Told of every change, so a view can mirror the list.
+class JobListListener {
+public:
+    virtual ~JobListListener() = default;
+    virtual void RowInserted(int position) = 0;
+    virtual void RowRemoved(int position) = 0;
+    virtual void RowChanged(int position) = 0;  // target or status
+    virtual void SelectionChanged(int position) = 0;
+};
+
+class JobList {
+public:
+    // The number the next named target receives; starts at 30000, never saved.
+    int32_t NextNumber = 30000;
+
+    void SetListener(JobListListener* listener) { listener_ = listener; }
+
+    // Appends a row targeted at MakeTargetPath(output, NextNumber); NextNumber grows.
+    void AddJob(const std::string& source, const std::string& output);
+    // NextNumber := pspNumber, then every row is named again in list order.
+    void RenumberAll(int32_t pspNumber, const std::string& output);
+    // Removes the selected row; nothing when none is selected.
+    void RemoveSelected();
+    void ClearStatuses();
+    // Writes to a position that no longer exists are dropped (returns false).
+    bool SetStatus(int position, const std::string& text);
+    // -1 or a position outside the list selects nothing.
+    void Select(int position);
+    int Selected() const { return selected_; }
+    int Count() const { return static_cast<int>(rows_.size()); }
+    const ConversionJob& Row(int position) const { return rows_.at(static_cast<size_t>(position)); }
+
+private:
+    void Notify(void (JobListListener::*event)(int), int position);
+
+    std::vector<ConversionJob> rows_;
+    int selected_ = -1;
+    JobListListener* listener_ = nullptr;
+};

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "codepage.h"
+#include "job_list.h"
+
+namespace {
+
+std::vector<std::string> Targets(const JobList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(list.Row(i).Target);
+    return out;
+}
+
+TEST(MakeTargetPath, JoinsFolderAndNumber) {
+    EXPECT_EQ(MakeTargetPath("E:\\MP_ROOT\\100MNV01", 30000), "E:\\MP_ROOT\\100MNV01\\M4V30000.MP4");
+    EXPECT_EQ(MakeTargetPath("E:\\", 30000), "E:\\M4V30000.MP4");
+    EXPECT_EQ(MakeTargetPath("", 30000), "M4V30000.MP4");
+    EXPECT_EQ(MakeTargetPath("0", 0), "0\\M4V0.MP4");
+    EXPECT_EQ(MakeTargetPath("E:\\PSP", 7), "E:\\PSP\\M4V7.MP4");
+    EXPECT_EQ(MakeTargetPath("E:\\PSP", -3), "E:\\PSP\\M4V-3.MP4");
+}
+
+TEST(FileNameOf, TakesTheTextAfterTheLastBackslash) {
+    EXPECT_EQ(FileNameOf("D:\\v\\a.avi"), "a.avi");
+    EXPECT_EQ(FileNameOf("a.avi"), "");
+    EXPECT_EQ(FileNameOf(""), "");
+    EXPECT_EQ(FileNameOf("D:\\v\\"), "");
+    EXPECT_EQ(FileNameOf("E:\\M4V30000.MP4"), "M4V30000.MP4");
+}
+
+TEST(JobList, AddingNamesTargetsInOrderAndRemovalLeavesGaps) {
+    JobList list;
+    list.NextNumber = 30000;
+    for (const char* f : {"D:\\a.avi", "D:\\b.avi", "D:\\c.avi"}) list.AddJob(f, "E:\\PSP");
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30001.MP4",
+                                                       "E:\\PSP\\M4V30002.MP4"}));
+    list.Select(1);
+    list.RemoveSelected();
+    list.AddJob("D:\\d.avi", "E:\\PSP");
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30002.MP4",
+                                                       "E:\\PSP\\M4V30003.MP4"}));
+    EXPECT_EQ(list.Row(1).Source, "D:\\c.avi");
+    EXPECT_EQ(list.Row(2).Status, "");
+    EXPECT_EQ(list.NextNumber, 30004);
+}
+
+TEST(JobList, TargetsAreFixedUntilRenumbered) {
+    JobList list;
+    list.NextNumber = 0;
+    list.AddJob("a", "0");  // a first start without a settings file
+    list.AddJob("b", "E:\\PSP");
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"0\\M4V0.MP4", "E:\\PSP\\M4V1.MP4"}));
+    list.RenumberAll(30010, "F:\\");
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"F:\\M4V30010.MP4", "F:\\M4V30011.MP4"}));
+    EXPECT_EQ(list.NextNumber, 30012);
+
+    JobList empty;
+    empty.RenumberAll(7, "E:\\PSP");
+    EXPECT_EQ(empty.Count(), 0);
+    EXPECT_EQ(empty.NextNumber, 7);
+    empty.AddJob("x", "E:\\PSP");
+    EXPECT_EQ(empty.Row(0).Target, "E:\\PSP\\M4V7.MP4");
+}
+
+TEST(JobList, RemoveWithoutSelectionAndOutOfRangeWritesDoNothing) {
+    JobList list;
+    list.RemoveSelected();  // empty list
+    list.AddJob("a", "");
+    list.AddJob("b", "");
+    list.RemoveSelected();  // nothing selected
+    EXPECT_EQ(list.Count(), 2);
+    list.Select(5);
+    EXPECT_EQ(list.Selected(), -1);
+    list.RemoveSelected();
+    EXPECT_EQ(list.Count(), 2);
+
+    EXPECT_FALSE(list.SetStatus(2, StatusDone()));
+    EXPECT_FALSE(list.SetStatus(-1, StatusDone()));
+    EXPECT_TRUE(list.SetStatus(1, StatusAbandoned()));
+    EXPECT_EQ(list.Row(1).Status, SysText("放弃"));
+
+    list.Select(0);
+    list.RemoveSelected();
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Selected(), -1);
+    EXPECT_EQ(list.Row(0).Source, "b");
+    list.ClearStatuses();
+    EXPECT_EQ(list.Row(0).Status, "");
+    EXPECT_EQ(list.NextNumber, 30002);  // removal never gives numbers back
+}
+
+// A view mirrors the list through these events.
+struct RecordingListener : JobListListener {
+    std::vector<std::string> events;
+    void RowInserted(int p) override { events.push_back("insert " + std::to_string(p)); }
+    void RowRemoved(int p) override { events.push_back("remove " + std::to_string(p)); }
+    void RowChanged(int p) override { events.push_back("change " + std::to_string(p)); }
+    void SelectionChanged(int p) override { events.push_back("select " + std::to_string(p)); }
+};
+
+TEST(JobList, TellsItsListenerOfEveryChange) {
+    JobList list;
+    RecordingListener view;
+    list.SetListener(&view);
+    list.AddJob("a", "");
+    list.AddJob("b", "");
+    list.Select(1);
+    list.SetStatus(0, StatusProcessing());
+    list.SetStatus(9, StatusDone());
+    list.RenumberAll(1, "");
+    list.RemoveSelected();
+    EXPECT_EQ(view.events, (std::vector<std::string>{"insert 0", "insert 1", "select 1", "change 0",
+                                                     "change 0", "change 1", "remove 1"}));
+}
+
+}  // namespace

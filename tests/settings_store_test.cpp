@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <vector>
+
+#include "app_error.h"
+#include "codepage.h"
+#include "settings_store.h"
+#include "test_folder.h"
+
+namespace {
+
+// Records the order of reads and writes, and can refuse the n-th write.
+class ScriptedIni : public IniFile {
+public:
+    std::map<std::string, std::string> values;
+    std::vector<std::string> log;
+    int refuseWrite = -1;
+
+    std::string ReadString(const std::string&, const std::string& section, const std::string& key,
+                           const std::string& def) override {
+        log.push_back("read " + section + "." + key);
+        auto it = values.find(key);
+        return it == values.end() ? def : it->second;
+    }
+    bool WriteString(const std::string&, const std::string& section, const std::string& key,
+                     const std::string& value) override {
+        if (static_cast<int>(log.size()) == refuseWrite) return false;
+        log.push_back("write " + section + "." + key + "=" + value);
+        values[key] = value;
+        return true;
+    }
+};
+
+class SettingsStore : public ::testing::Test {
+protected:
+    TestFolder folder;
+    std::string path = folder.Path("Config.ini");
+    std::unique_ptr<IniFile> ini = MakeSystemIniFile();
+    ConversionSettings settings;
+    int32_t next = 30000;
+};
+
+TEST_F(SettingsStore, NoFileGivesZerosAndOutputZero) {
+    LoadSettings(*ini, path, settings, next);
+    EXPECT_EQ(settings.Resolution, 0);
+    EXPECT_EQ(settings.VideoQuality, 0);
+    EXPECT_EQ(settings.Volume, 0);
+    EXPECT_EQ(settings.PspNumber, 0);
+    EXPECT_EQ(next, 0);
+    EXPECT_EQ(ReadOutput(*ini, path), "0");
+}
+
+TEST_F(SettingsStore, EachKeyIsReadIntoItsOwnField) {
+    folder.WriteFile("Config.ini",
+                     "[Settings]\r\nFramerate=0\r\nChannels=1\r\nResolution=2\r\nVideoQuality=450\r\n"
+                     "AudioQuality=48\r\nVolume=250\r\nPspNumber=$10\r\nOutput=E:\\PSP\r\n");
+    LoadSettings(*ini, path, settings, next);
+    EXPECT_EQ(settings.Framerate, 0);
+    EXPECT_EQ(settings.Channels, 1);
+    EXPECT_EQ(settings.Resolution, 2);
+    EXPECT_EQ(settings.VideoQuality, 450);
+    EXPECT_EQ(settings.AudioQuality, 48);
+    EXPECT_EQ(settings.Volume, 250);  // loading never clamps
+    EXPECT_EQ(settings.PspNumber, 16);
+    EXPECT_EQ(next, 16);
+    EXPECT_EQ(ReadOutput(*ini, path), "E:\\PSP");
+}
+
+TEST_F(SettingsStore, ABadNumberStopsLoadingAtItsKey) {
+    folder.WriteFile("Config.ini",
+                     "[Settings]\r\nResolution=1\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=abc\r\n"
+                     "AudioQuality=48\r\nVolume=100\r\nPspNumber=5\r\n");
+    try {
+        LoadSettings(*ini, path, settings, next);
+        FAIL() << "loaded a bad number";
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(ErrorBoxText(e.what()), SysText("'abc' 非有效的整数值."));
+    }
+    EXPECT_EQ(settings.Resolution, 1);
+    EXPECT_EQ(settings.Framerate, 1);
+    EXPECT_EQ(settings.Channels, 1);
+    EXPECT_EQ(settings.VideoQuality, 0);
+    EXPECT_EQ(settings.AudioQuality, 0);
+    EXPECT_EQ(settings.Volume, 0);
+    EXPECT_EQ(settings.PspNumber, 30000);
+    EXPECT_EQ(next, 30000);
+}
+
+TEST_F(SettingsStore, AnEmptyValueIsNotTheDefault) {
+    folder.WriteFile("Config.ini", "[Settings]\r\nResolution=\r\n");
+    try {
+        LoadSettings(*ini, path, settings, next);
+        FAIL() << "loaded an empty value";
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(ErrorBoxText(e.what()), SysText("'' 非有效的整数值."));
+    }
+}
+
+TEST_F(SettingsStore, SaveWritesTheDocumentedFile) {
+    settings = {0, 1, 1, 450, 48, 100, 30000, "E:\\PSP"};
+    SaveSettings(*ini, path, settings);
+    WriteOutput(*ini, path, settings.Output);
+    EXPECT_EQ(folder.ReadFile("Config.ini").find("[Settings]"), 0u);
+    ConversionSettings loaded;
+    LoadSettings(*ini, path, loaded, next);
+    EXPECT_EQ(loaded.Framerate, 1);
+    EXPECT_EQ(loaded.VideoQuality, 450);
+    EXPECT_EQ(loaded.PspNumber, 30000);
+    EXPECT_EQ(ReadOutput(*ini, path), "E:\\PSP");
+    WriteOutput(*ini, path, "");
+    EXPECT_EQ(ReadOutput(*ini, path), "");  // "Output=" reads back empty
+}
+
+TEST_F(SettingsStore, ReadAndWriteOrders) {
+    ScriptedIni scripted;
+    LoadSettings(scripted, "p", settings, next);
+    SaveSettings(scripted, "p", settings);
+    EXPECT_EQ(scripted.log, (std::vector<std::string>{
+        "read Settings.Resolution", "read Settings.Channels", "read Settings.Framerate",
+        "read Settings.VideoQuality", "read Settings.AudioQuality", "read Settings.Volume",
+        "read Settings.PspNumber",
+        "write Settings.Resolution=0", "write Settings.Framerate=0", "write Settings.Channels=0",
+        "write Settings.VideoQuality=0", "write Settings.AudioQuality=0", "write Settings.Volume=0",
+        "write Settings.PspNumber=0"}));
+}
+
+TEST_F(SettingsStore, ARefusedWriteStopsAndNamesTheFile) {
+    ScriptedIni scripted;
+    scripted.refuseWrite = 2;  // the third write, Channels
+    try {
+        SaveSettings(scripted, "C:\\x\\Config.ini", settings);
+        FAIL() << "a refused write went unreported";
+    } catch (const WriteError& e) {
+        EXPECT_EQ(ErrorBoxText(e.what()), SysText("无法写入C:\\x\\Config.ini."));
+    }
+    EXPECT_EQ(scripted.log.size(), 2u);  // Resolution and Framerate only
+
+    // The real store, with a folder where the file should be.
+    std::filesystem::create_directory(path);
+    EXPECT_THROW(SaveSettings(*ini, path, settings), WriteError);
+    EXPECT_THROW(WriteOutput(*ini, path, "E:\\PSP"), WriteError);
+}
+
+TEST(ConfigPath, SitsBesideTheExecutable) {
+    EXPECT_EQ(ConfigPath("C:\\Program Files\\Vidquill\\Vidquill.exe"), "C:\\Program Files\\Vidquill\\Config.ini");
+    EXPECT_EQ(ConfigPath("C:\\Vidquill.exe"), "C:\\\\Config.ini");
+    EXPECT_EQ(ConfigPath(SysText("D:\\工具\\Vidquill.exe")), SysText("D:\\工具\\Config.ini"));
+}
+
+}  // namespace
