@@ -1,0 +1,38 @@
+#pragma once
+// What the conversion worker asks of the windows. The worker never touches a
+// control itself: every call below is carried out on the UI thread, and the
+// call returns only once it has been carried out there. The worker tests use
+// a fake; the program plugs in its main and progress windows.
+#include <string>
+
+#include "job_list.h"
+
+class WorkerUi {
+public:
+    virtual ~WorkerUi() = default;
+
+    // The main window's one-second progress timer (Timer1).
+    virtual void StartProgressTimer() = 0;
+    virtual void StopProgressTimer() = 0;
+
+    // The progress window's bar (ProgressBar1, 0-2000; larger values show 2000).
+    virtual void SetProgress(int position) = 0;
+    virtual int ProgressPosition() = 0;
+    virtual int ProgressMax() = 0;
+    // Invalidate the main window and paint it at once.
+    virtual void RedrawMainWindow() = 0;
+
+    // The job list as the main window shows it. Rows can be removed while a
+    // cancelled worker finishes: ReadRow is false and SetStatus/SelectRow do
+    // nothing for a position that no longer exists.
+    virtual int RowCount() = 0;
+    virtual bool ReadRow(int position, ConversionJob& job) = 0;
+    virtual void SelectRow(int position) = 0;
+    virtual void SetStatus(int position, const std::string& status) = 0;
+
+    // End of a batch: the message "已完成" (caption "注意", style 0x30),
+    // returning once the user has dismissed it; then the progress window's
+    // cancel button caption becomes "关闭".
+    virtual void ShowFinishedMessage() = 0;
+    virtual void SetCancelButtonToClose() = 0;
+};
