@@ -1,0 +1,5 @@
+#include "process_state.h"
+
+ConversionSettings Settings;
+JobList Jobs;
+std::string EncoderPath;
