@@ -1,0 +1,230 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app_error.h"
+#include "codepage.h"
+#include "setting_rules.h"
+
+namespace {
+
+std::vector<std::string> Targets(const JobList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Count(); ++i) out.push_back(list.Row(i).Target);
+    return out;
+}
+
+JobList ThreeRows(int32_t first, const std::string& output) {
+    JobList list;
+    list.NextNumber = first;
+    for (const char* f : {"D:\\a.avi", "D:\\b.avi", "D:\\c.avi"}) list.AddJob(f, output);
+    return list;
+}
+
+TEST(QualityPresets, SixPresetsInOrderWithTheirRatesAndChannels) {
+    struct Expected {
+        const char* name;
+        int32_t video, audio;
+        int channels;
+    };
+    const Expected expected[] = {{"较低品质", 150, 16, 0}, {"一般品质", 300, 32, 0},
+                                 {"标准品质", 450, 48, 1}, {"中等品质", 600, 64, 1},
+                                 {"较高品质", 800, 96, 1}, {"超高品质", 1000, 128, 1}};
+    ASSERT_EQ(kPresetCount, 6);
+    for (int i = 0; i < kPresetCount; ++i) {
+        const QualityPreset* p = PresetAt(i);
+        ASSERT_NE(p, nullptr) << i;
+        EXPECT_EQ(SysText(p->name), SysText(expected[i].name)) << i;
+        EXPECT_EQ(p->videoKbps, expected[i].video) << i;
+        EXPECT_EQ(p->audioKbps, expected[i].audio) << i;
+        EXPECT_EQ(p->channelIndex, expected[i].channels) << i;
+    }
+    EXPECT_EQ(SysText(PresetAt(kStandardPreset)->name), SysText("标准品质"));
+    // No selection (CB_ERR) and anything past the list change nothing.
+    EXPECT_EQ(PresetAt(-1), nullptr);
+    EXPECT_EQ(PresetAt(6), nullptr);
+}
+
+TEST(VolumeLabel, PercentSignBeforeTheNumberAndTrackBarRange) {
+    EXPECT_EQ(InitialVolumeLabel(), SysText("音量:"));
+    EXPECT_EQ(VolumeLabelText(0), SysText("音量: %0"));
+    EXPECT_EQ(VolumeLabelText(100), SysText("音量: %100"));
+    EXPECT_EQ(VolumeLabelText(200), SysText("音量: %200"));
+    EXPECT_EQ(ClampVolume(250), 200);
+    EXPECT_EQ(ClampVolume(-1), 0);
+    EXPECT_EQ(ClampVolume(INT32_MIN), 0);
+    EXPECT_EQ(ClampVolume(137), 137);
+}
+
+TEST(BitRateArrows, StepByOneFromTheShownNumberWithinTheRange) {
+    EXPECT_EQ(StepBitRate("999", +1), 1000);
+    EXPECT_EQ(StepBitRate("450", -1), 449);
+    EXPECT_EQ(StepBitRate("11", -1), 10);
+    EXPECT_EQ(StepBitRate("9999", +1), 10000);
+    // The ends hold; nothing wraps around.
+    EXPECT_EQ(StepBitRate("10000", +1), 10000);
+    EXPECT_EQ(StepBitRate("10", -1), 10);
+    EXPECT_EQ(StepBitRate("10", +1), 11);
+    EXPECT_EQ(StepBitRate("10000", -1), 9999);
+    // Whatever the field shows counts, read by the shared number rule.
+    EXPECT_EQ(StepBitRate("  20", +1), 21);
+    EXPECT_EQ(StepBitRate("$3E8", +1), 1001);
+}
+
+TEST(BitRateArrows, TextOutsideTheRangeIsBroughtIntoIt) {
+    EXPECT_EQ(StepBitRate("5", +1), 10);
+    EXPECT_EQ(StepBitRate("5", -1), 10);
+    EXPECT_EQ(StepBitRate("-2147483648", -1), 10);
+    EXPECT_EQ(StepBitRate("12000", -1), 10000);
+    EXPECT_EQ(StepBitRate("12000", +1), 10000);
+    EXPECT_EQ(StepBitRate("2147483647", +1), 10000);
+    for (const char* text : {"abc", "", "10 ", "99999999999"}) {
+        EXPECT_EQ(StepBitRate(text, +1), 10) << text;
+        EXPECT_EQ(StepBitRate(text, -1), 10) << text;
+    }
+}
+
+TEST(DefaultsCounter, RowCountAfterPspNumberWithoutReusingARowsNumber) {
+    JobList list = ThreeRows(30000, "E:\\PSP");
+    EXPECT_EQ(NumberAfterDefaults(30000, list), 30003);
+    EXPECT_EQ(NumberAfterDefaults(30010, list), 30013);
+
+    JobList empty;
+    EXPECT_EQ(NumberAfterDefaults(30000, empty), 30000);
+
+    // The last row removed: its number is free again.
+    JobList tail = ThreeRows(30000, "E:\\PSP");
+    tail.Select(2);
+    tail.RemoveSelected();
+    EXPECT_EQ(NumberAfterDefaults(30000, tail), 30002);
+
+    // A middle row removed: PspNumber + 2 = 30002 still belongs to the last
+    // row, and a new file of that number would overwrite its output.
+    JobList middle = ThreeRows(30000, "E:\\PSP");
+    middle.Select(1);
+    middle.RemoveSelected();
+    EXPECT_EQ(NumberAfterDefaults(30000, middle), 30003);
+
+    // Relative and root folders, and negative numbers.
+    EXPECT_EQ(NumberAfterDefaults(0, ThreeRows(5, "")), 8);
+    EXPECT_EQ(NumberAfterDefaults(0, ThreeRows(5, "E:\\")), 8);
+    EXPECT_EQ(NumberAfterDefaults(-10, ThreeRows(-10, "0")), -7);
+}
+
+class ConfirmSettingsTest : public ::testing::Test {
+protected:
+    ConversionSettings settings;
+    JobList jobs = ThreeRows(30000, "E:\\PSP");
+    int saves = 0;
+    std::function<void()> save = [this] { ++saves; };
+    SettingFields fields;
+
+    void SetUp() override {
+        settings.Resolution = 2;
+        settings.Framerate = 0;
+        settings.Channels = 0;
+        settings.VideoQuality = 300;
+        settings.AudioQuality = 32;
+        settings.Volume = 50;
+        settings.PspNumber = 30000;
+        settings.Output = "E:\\PSP";
+        fields.resolution = 1;
+        fields.framerate = 1;
+        fields.channels = 1;
+        fields.video = "800";
+        fields.audio = "96";
+        fields.volume = 120;
+        fields.number = "30010";
+    }
+};
+
+TEST_F(ConfirmSettingsTest, StoresEveryFieldRenumbersAndSaves) {
+    ConfirmSettings(fields, settings, jobs, save);
+    EXPECT_EQ(settings.Resolution, 1);
+    EXPECT_EQ(settings.Framerate, 1);
+    EXPECT_EQ(settings.Channels, 1);
+    EXPECT_EQ(settings.VideoQuality, 800);
+    EXPECT_EQ(settings.AudioQuality, 96);
+    EXPECT_EQ(settings.Volume, 120);
+    EXPECT_EQ(settings.PspNumber, 30010);
+    EXPECT_EQ(Targets(jobs), (std::vector<std::string>{"E:\\PSP\\M4V30010.MP4", "E:\\PSP\\M4V30011.MP4",
+                                                       "E:\\PSP\\M4V30012.MP4"}));
+    EXPECT_EQ(jobs.NextNumber, 30013);
+    EXPECT_EQ(saves, 1);
+}
+
+TEST_F(ConfirmSettingsTest, NoRangeCheckAndNoSelectionIsMinusOne) {
+    fields.resolution = fields.framerate = fields.channels = -1;
+    fields.video = "12000";
+    fields.audio = "-5";
+    fields.number = "0";
+    ConfirmSettings(fields, settings, jobs, save);
+    EXPECT_EQ(settings.Resolution, -1);
+    EXPECT_EQ(settings.Framerate, -1);
+    EXPECT_EQ(settings.Channels, -1);
+    EXPECT_EQ(settings.VideoQuality, 12000);
+    EXPECT_EQ(settings.AudioQuality, -5);
+    EXPECT_EQ(settings.PspNumber, 0);
+    EXPECT_EQ(jobs.Row(0).Target, "E:\\PSP\\M4V0.MP4");
+}
+
+// A text that is no number stops the steps at its field: what came before it
+// stays stored, nothing after it is, the rows keep their targets and nothing
+// is saved.
+TEST_F(ConfirmSettingsTest, AFieldThatIsNoNumberStopsAtThatField) {
+    const std::vector<std::string> before = Targets(jobs);
+    fields.audio = "abc";
+    try {
+        ConfirmSettings(fields, settings, jobs, save);
+        FAIL() << "no error for Edit2";
+    } catch (const ConversionError& e) {
+        EXPECT_EQ(ErrorBoxText(e.what()), SysText("'abc' 非有效的整数值."));
+    }
+    EXPECT_EQ(settings.Resolution, 1);
+    EXPECT_EQ(settings.Framerate, 1);
+    EXPECT_EQ(settings.Channels, 1);
+    EXPECT_EQ(settings.VideoQuality, 800);
+    EXPECT_EQ(settings.AudioQuality, 32);
+    EXPECT_EQ(settings.Volume, 50);
+    EXPECT_EQ(settings.PspNumber, 30000);
+    EXPECT_EQ(Targets(jobs), before);
+    EXPECT_EQ(jobs.NextNumber, 30003);
+    EXPECT_EQ(saves, 0);
+
+    // In the file number: the volume is stored, the number and rows are not.
+    fields.audio = "64";
+    fields.number = "30 010";
+    EXPECT_THROW(ConfirmSettings(fields, settings, jobs, save), ConversionError);
+    EXPECT_EQ(settings.AudioQuality, 64);
+    EXPECT_EQ(settings.Volume, 120);
+    EXPECT_EQ(settings.PspNumber, 30000);
+    EXPECT_EQ(Targets(jobs), before);
+    EXPECT_EQ(saves, 0);
+}
+
+TEST_F(ConfirmSettingsTest, ARefusedSaveLeavesTheRowsRenumbered) {
+    save = [] { throw WriteError("C:\\p\\Config.ini"); };
+    EXPECT_THROW(ConfirmSettings(fields, settings, jobs, save), WriteError);
+    EXPECT_EQ(settings.PspNumber, 30010);
+    EXPECT_EQ(jobs.Row(2).Target, "E:\\PSP\\M4V30012.MP4");
+    EXPECT_EQ(jobs.NextNumber, 30013);
+}
+
+TEST(CenteredOrigin, TruncatingHalvesOnAnyMonitor) {
+    const ScreenRect primary{0, 0, 1280, 1024};
+    // (1280 - 339) / 2 = 470.5 and (1024 - 421) / 2 = 301.5 both truncate.
+    EXPECT_EQ(CenteredOrigin(primary, 339, 421).x, 470);
+    EXPECT_EQ(CenteredOrigin(primary, 339, 421).y, 301);
+    // A second monitor to the right, and one left of and above the primary.
+    const ScreenRect right{1280, 0, 2560, 1024};
+    EXPECT_EQ(CenteredOrigin(right, 400, 300).x, 1280 + 440);
+    const ScreenRect left{-1024, -768, 0, 0};
+    EXPECT_EQ(CenteredOrigin(left, 100, 101).x, -1024 + 462);
+    EXPECT_EQ(CenteredOrigin(left, 100, 101).y, -768 + 333);
+    // Wider than the monitor: -3 / 2 = -1 and -1 / 2 = 0 (toward zero, not down).
+    EXPECT_EQ(CenteredOrigin(primary, 1283, 1025).x, -1);
+    EXPECT_EQ(CenteredOrigin(primary, 1283, 1025).y, 0);
+    EXPECT_EQ(CenteredOrigin(right, 1283, 100).x, 1280 - 1);
+}
+
+}  // namespace

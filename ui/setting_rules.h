@@ -1,0 +1,75 @@
+#pragma once
+// What the settings dialog decides without a window: the quality presets, the
+// volume label, how the bit-rate arrows step, the counter "默认" proposes, how
+// "确定" stores the fields, and where a window goes to be centred. Texts are
+// in the system code page.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "conversion_settings.h"
+#include "job_list.h"
+
+// ComboBox1's items and what each puts into Edit1, Edit2 and ComboBox4.
+struct QualityPreset {
+    const char* name;  // UTF-8 literal; SysText() gives the item text
+    int32_t videoKbps;
+    int32_t audioKbps;
+    int channelIndex;  // position in ComboBox4
+};
+constexpr int kPresetCount = 6;
+constexpr int kStandardPreset = 2;  // "标准品质", the first choice and "默认"'s
+// nullptr for any index outside 0-5 (CB_ERR when nothing is selected).
+const QualityPreset* PresetAt(int index);
+
+// TrackBar1 and Label7.
+constexpr int kVolumeMin = 0;
+constexpr int kVolumeMax = 200;
+constexpr int kDefaultVolume = 100;
+int ClampVolume(int32_t value);
+// The caption before the position has ever changed: "音量:".
+const std::string& InitialVolumeLabel();
+// After a change: "音量: %" and the position, nothing after it.
+std::string VolumeLabelText(int position);
+
+// UpDown1/UpDown2: one arrow step from whatever the edit field shows.
+constexpr int32_t kBitRateMin = 10;
+constexpr int32_t kBitRateMax = 10000;
+// direction > 0 steps up, otherwise down, by exactly 1 within the range. A
+// number below the range starts at its low end, one above it at its high end;
+// a text that is no whole number starts at the low end. Either way the first
+// arrow press only brings the field into range.
+int32_t StepBitRate(const std::string& shown, int direction);
+
+// "默认": PspNumber + the row count, as long as no row's target already
+// carries that number or a later one; otherwise the number after the highest
+// one in use, so the next added file never shares a target with a row.
+int32_t NumberAfterDefaults(int32_t pspNumber, const JobList& jobs);
+
+// What the controls hold when "确定" is pressed.
+struct SettingFields {
+    int resolution = -1;  // selected positions, -1 when none
+    int framerate = -1;
+    int channels = -1;
+    std::string video;    // Edit1
+    std::string audio;    // Edit2
+    int volume = 0;       // TrackBar1
+    std::string number;   // Edit3
+};
+
+// "确定": stores the fields in order; a text that is no whole number throws
+// ConversionError at its field and leaves what was stored before it stored.
+// When all are stored the rows are renumbered from the new PspNumber and
+// `save` runs (it may throw WriteError; the renumbering stands).
+void ConfirmSettings(const SettingFields& fields, ConversionSettings& settings, JobList& jobs,
+                     const std::function<void()>& save);
+
+// Centring: integer rectangles in screen coordinates, halves truncated toward
+// zero, so a window 3 pixels wider than the area starts 1 pixel left of it.
+struct ScreenRect {
+    int32_t left, top, right, bottom;
+};
+struct ScreenPoint {
+    int32_t x, y;
+};
+ScreenPoint CenteredOrigin(const ScreenRect& area, int32_t width, int32_t height);
