@@ -1,0 +1,65 @@
+#pragma once
+// What every window of the program shares: the instance, the main window,
+// the application's error box, the message boxes and the modal loop.
+#include <windows.h>
+
+#include <string>
+
+#include "win_handles.h"
+
+namespace app {
+
+HINSTANCE Instance();
+void SetInstance(HINSTANCE instance);
+
+// Form1's window once it exists; the owner of the program's message boxes.
+HWND MainWindow();
+void SetMainWindow(HWND window);
+
+// The application's title: the executable's name, cut before its first
+// '.', lower case after the first character ("Vidquill").
+const std::string& Title();
+
+}  // namespace app
+
+// The application's error box: ErrorBoxText(message), the title as caption,
+// stop icon and OK (style 0x10).
+void ShowErrorBox(const std::string& message);
+
+// Shows the exception being handled in the error box. Call it only inside a
+// catch block. An exception that is not a std::exception shows an empty text.
+void ShowCurrentException() noexcept;
+
+// Runs `handler` so that no exception leaves it: every event handler and
+// window procedure of the program goes through here, because an exception
+// must never unwind through Windows code.
+template <typename Handler>
+void Guarded(Handler&& handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        ShowCurrentException();
+    }
+}
+
+// The program's own messages: exclamation icon and OK (style 0x30), texts
+// already in the system code page.
+void ShowMessage(const std::string& text, const std::string& caption);
+
+// Modal showing as the program's forms do it: the thread's other enabled
+// windows are disabled, `window` is shown and messages are pumped until
+// `modalResult` becomes non-zero; then the others are enabled again and
+// `window` is hidden. A WM_QUIT ends the loop too and is posted again.
+int RunModal(HWND window, int& modalResult);
+
+// The main message loop; returns when WM_QUIT arrives.
+void RunMessageLoop();
+
+// A window handle's position (left, top) and size on the screen.
+RECT ScreenRectOf(HWND window);
+
+// Centres `window` on the primary screen.
+void CenterOnScreen(HWND window);
+
+// The windows' font: "宋体", character height 12 pixels, GB2312 character set.
+UniqueFont CreateFormFont();

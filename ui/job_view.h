@@ -1,0 +1,44 @@
+#pragma once
+// ListView1: the report list that mirrors the process-wide JobList. The list
+// is only a view: rows, texts and the selection live in the JobList, which
+// tells this view of every change; a selection made by the user is passed
+// back to the JobList.
+#include <windows.h>
+
+#include <functional>
+
+#include "job_list.h"
+
+class JobView : public JobListListener {
+public:
+    // The handler of a right-button press, in the list's client coordinates.
+    using MouseDown = std::function<void(int x, int y)>;
+
+    JobView() = default;
+    JobView(const JobView&) = delete;
+    JobView& operator=(const JobView&) = delete;
+    ~JobView() override;
+
+    void Create(HWND parent, int id, const RECT& bounds, HFONT font, JobList& jobs,
+                MouseDown onRightButtonDown);
+    HWND Handle() const { return list_; }
+
+    // The parent forwards WM_NOTIFY from the list here.
+    void HandleNotify(const NMHDR& header);
+
+    // JobListListener
+    void RowInserted(int position) override;
+    void RowRemoved(int position) override;
+    void RowChanged(int position) override;
+    void SelectionChanged(int position) override;
+
+private:
+    static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR data);
+    void SetText(int position, int column, const std::string& text);
+
+    HWND list_ = nullptr;
+    JobList* jobs_ = nullptr;
+    MouseDown onRightButtonDown_;
+    bool mirroring_ = false;  // the view is following the JobList, not the user
+};

@@ -1,0 +1,28 @@
+#include "shell_actions.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+const char kSupportMailAddress[] = "support@vidquill.example";
+const char kHomePageAddress[] = "https://vidquill.example/";
+
+void OpenHomePage(const ShellOpen& open) {
+    if (open(kHomePageAddress, nullptr, SW_SHOW) <= 32) {
+        open("IEXPLORE.EXE", kHomePageAddress, SW_SHOW);
+    }
+}
+
+intptr_t ShellOpenNoOwner(const char* file, const char* parameters, int show) {
+    return reinterpret_cast<intptr_t>(
+        ShellExecuteA(nullptr, "open", file, parameters, nullptr, show));
+}
+
+void WriteToSupport() {
+    std::string mail = std::string("mailto:") + kSupportMailAddress;
+    ShellExecuteA(nullptr, "open", mail.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OpenFolder(HWND owner, const std::string& folder) {
+    ShellExecuteA(owner, "open", folder.c_str(), nullptr, nullptr, SW_SHOW);
+}
