@@ -1,0 +1,35 @@
+#include "convert.h"
+
+#include "failure.h"
+#include "file_system.h"
+#include "psp_output.h"
+#include "source.h"
+#include "staged_file.h"
+#include "thumbnail.h"
+#include "transcoder.h"
+
+void Convert(const EncodeOptions& options) {
+    const std::string thumbnail_path = ThumbnailPathFor(options.output);
+    // Every file this run may replace or remove, the stale ".part" files
+    // included, must not be the source.
+    for (const std::string& path : {options.output, options.output + ".part", thumbnail_path,
+                                    thumbnail_path + ".part"}) {
+        if (fsys::SameFile(options.input, path))
+            throw Failure(path + ": this file is the input; choose another output");
+    }
+
+    // Declared first so they outlive the open output: the unfinished files
+    // are removed only after they have been closed.
+    StagedFile video_file(options.output);
+    StagedFile thumbnail_file(thumbnail_path);
+
+    Source source(options.input);
+    PspOutput output(video_file.part_path(), options);
+    Transcoder transcoder(source, output, options);
+    transcoder.Run();
+    output.Finish();
+    WriteThumbnail(transcoder.thumbnail(), thumbnail_file.part_path());
+
+    video_file.Commit();
+    thumbnail_file.Commit();
+}

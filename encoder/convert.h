@@ -1,0 +1,7 @@
+#pragma once
+#include "options.h"
+
+// Converts options.input into options.output (and its thumbnail). Returns
+// only when both are complete and in place; throws Failure otherwise, with
+// any earlier file under the output's name left as it was.
+void Convert(const EncodeOptions& options);

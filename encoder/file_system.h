@@ -1,0 +1,17 @@
+#pragma once
+// The few file operations the encoder needs, on UTF-8 paths. The platform
+// files convert to the system's own form (UTF-16 on Windows).
+#include <string>
+
+namespace fsys {
+
+bool Exists(const std::string& path);
+// Removes a file; a missing file is fine. Throws Failure otherwise.
+void RemoveIfPresent(const std::string& path);
+// Moves `from` onto `to`, replacing any file there in one step. Throws Failure.
+void Replace(const std::string& from, const std::string& to);
+// True when both paths exist and name the same file (links and different
+// spellings included).
+bool SameFile(const std::string& a, const std::string& b);
+
+}  // namespace fsys

@@ -1,0 +1,33 @@
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "failure.h"
+#include "file_system.h"
+
+namespace fsys {
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+void RemoveIfPresent(const std::string& path) {
+    if (std::remove(path.c_str()) != 0 && errno != ENOENT)
+        throw Failure(path + ": cannot remove: " + std::strerror(errno));
+}
+
+void Replace(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0)
+        throw Failure(to + ": cannot move the finished file into place: " + std::strerror(errno));
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa, sb;
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+}  // namespace fsys

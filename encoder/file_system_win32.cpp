@@ -1,0 +1,64 @@
+#include <windows.h>
+
+#include "failure.h"
+#include "file_system.h"
+#include "utf.h"
+
+namespace fsys {
+namespace {
+
+std::string LastErrorText() {
+    const DWORD code = GetLastError();
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, MAKELANGID(LANG_ENGLISH, SUBLANG_DEFAULT),
+                   reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = text ? WideToUtf8(text) : "error " + std::to_string(code);
+    LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == '.'))
+        result.pop_back();
+    return result;
+}
+
+// Volume serial number and file index identify a file whatever its spelling.
+bool Identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
+    // No access rights needed to read the identity; BACKUP_SEMANTICS lets a
+    // folder be opened too.
+    HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), 0,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const BOOL ok = GetFileInformationByHandle(h, info);
+    CloseHandle(h);
+    return ok != 0;
+}
+
+}  // namespace
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveIfPresent(const std::string& path) {
+    if (!DeleteFileW(Utf8ToWide(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
+        GetLastError() != ERROR_PATH_NOT_FOUND)
+        throw Failure(path + ": cannot remove: " + LastErrorText());
+}
+
+void Replace(const std::string& from, const std::string& to) {
+    // Plain MoveFile refuses an existing target; REPLACE_EXISTING swaps it
+    // in one call, so the old file stays until the new one takes its name.
+    if (!MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        throw Failure(to + ": cannot move the finished file into place: " + LastErrorText());
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    return Identity(a, &ia) && Identity(b, &ib) &&
+           ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+}  // namespace fsys

@@ -1,0 +1,39 @@
+#pragma once
+// The command line the program hands to the encoder, in the old ffmpeg
+// spelling: "-b 450" is kbit/s, "-r 29.97" is the NTSC rate, "-vol" a percent.
+#include <string>
+#include <vector>
+
+struct Rational {
+    int num = 0;
+    int den = 1;
+};
+
+struct EncodeOptions {
+    std::string input;             // -i, UTF-8
+    std::string output;            // -y, UTF-8; overwritten
+    int width = 320, height = 240; // -s WxH
+    Rational frame_rate{30000, 1001};  // -r
+    int channels = 2;              // -ac
+    int video_bit_rate = 450000;   // -b, bit/s
+    int audio_bit_rate = 48000;    // -ab, bit/s
+    int volume_percent = 100;      // -vol
+    std::string title;             // -title; empty: none
+    int sample_rate = 24000;       // -ar
+};
+
+struct ParsedCommand {
+    bool show_help = false;
+    EncodeOptions options;
+};
+
+// Parses the arguments after the program name. Throws UsageError with a
+// one-line explanation for anything it does not accept.
+ParsedCommand ParseCommandLine(const std::vector<std::string>& args);
+
+// "-r" text to an exact rate: values within rounding of N*1000/1001 (29.97,
+// 14.985, 23.976, 59.94) become that NTSC fraction, others the plain decimal.
+// Returns false for text that is not a positive decimal number.
+bool ParseFrameRate(const std::string& text, Rational* rate);
+
+const char* UsageText();

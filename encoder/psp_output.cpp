@@ -1,0 +1,139 @@
+#include "psp_output.h"
+#include <cstring>
+#include <cstdlib>
+
+extern "C" {
+#include <libavutil/opt.h>
+}
+
+namespace {
+
+// Opens an encoder with private options and insists that every option was
+// understood: a silently ignored setting would be a quietly worse file.
+void OpenEncoder(AVCodecContext* ctx, const AVCodec* codec, const char* options) {
+    AVDictionary* raw = nullptr;
+    av::Check(av_dict_parse_string(&raw, options, "=", ":", 0), "encoder options");
+    const int result = avcodec_open2(ctx, codec, &raw);
+    const AVDictionaryEntry* left = av_dict_get(raw, "", nullptr, AV_DICT_IGNORE_SUFFIX);
+    const std::string unknown = left ? left->key : "";
+    av_dict_free(&raw);
+    if (result < 0)
+        throw Failure(std::string("cannot open the ") + codec->name + " encoder: " + av::ErrorText(result));
+    if (!unknown.empty()) throw Failure(std::string(codec->name) + " encoder: unknown option " + unknown);
+}
+
+const AVCodec* FindEncoder(AVCodecID id) {
+    const AVCodec* codec = avcodec_find_encoder(id);
+    if (!codec) throw Failure(std::string("this build has no ") + avcodec_get_name(id) + " encoder");
+    return codec;
+}
+
+av::Codec OpenVideoEncoder(const EncodeOptions& o, bool global_header) {
+    const AVCodec* codec = FindEncoder(AV_CODEC_ID_MPEG4);
+    av::Codec ctx = av::NewCodec(codec);
+    ctx->width = o.width;
+    ctx->height = o.height;
+    ctx->sample_aspect_ratio = {1, 1};
+    ctx->pix_fmt = AV_PIX_FMT_YUV420P;
+    ctx->time_base = {o.frame_rate.den, o.frame_rate.num};
+    ctx->framerate = {o.frame_rate.num, o.frame_rate.den};
+    ctx->bit_rate = o.video_bit_rate;
+    // Simple Profile: the PSP decodes nothing else. That rules out B-frames,
+    // quarter-pel and global motion compensation; 4MV is allowed.
+    ctx->profile = FF_PROFILE_MPEG4_SIMPLE;
+    ctx->max_b_frames = 0;
+    ctx->flags |= AV_CODEC_FLAG_4MV;
+    // A key frame at least every 10 s keeps seeking on the PSP usable;
+    // scene cuts get their own.
+    ctx->gop_size = 300;
+    ctx->thread_count = 1;  // slices would cost quality; the pipeline threads instead
+    if (global_header) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    // Better picture for the bits within Simple Profile: rate-distortion
+    // macroblock decision (with 4MV above). Trellis quantisation would add a
+    // little more but doubles the encoding time.
+    OpenEncoder(ctx.get(), codec, "mbd=rd");
+    return ctx;
+}
+
+av::Codec OpenAudioEncoder(const EncodeOptions& o, bool global_header) {
+    const AVCodec* codec = FindEncoder(AV_CODEC_ID_AAC);
+    av::Codec ctx = av::NewCodec(codec);
+    ctx->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    ctx->sample_rate = o.sample_rate;
+    av_channel_layout_default(&ctx->ch_layout, o.channels);
+    ctx->bit_rate = o.audio_bit_rate;
+    ctx->profile = FF_PROFILE_AAC_LOW;
+    ctx->time_base = {1, o.sample_rate};
+    if (global_header) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    OpenEncoder(ctx.get(), codec, "");
+    return ctx;
+}
+
+AVStream* AddStream(AVFormatContext* format, AVCodecContext* encoder) {
+    AVStream* st = avformat_new_stream(format, nullptr);
+    if (!st) throw Failure("out of memory");
+    av::Check(avcodec_parameters_from_context(st->codecpar, encoder), "stream parameters");
+    st->time_base = encoder->time_base;
+    return st;
+}
+
+}  // namespace
+
+PspOutput::PspOutput(const std::string& path, const EncodeOptions& options)
+    : video_packet_(av::NewPacket()), audio_packet_(av::NewPacket()) {
+    AVFormatContext* raw = nullptr;
+    av::Check(avformat_alloc_output_context2(&raw, nullptr, "psp", path.c_str()), "psp muxer");
+    format_.reset(raw);
+    const bool global = raw->oformat->flags & AVFMT_GLOBALHEADER;
+    video_ = OpenVideoEncoder(options, global);
+    audio_ = OpenAudioEncoder(options, global);
+
+    // The muxer's profile box assumes stream 0 is the picture, 1 the sound,
+    // and takes the frame rate from avg_frame_rate.
+    video_stream_ = AddStream(raw, video_.get());
+    video_stream_->avg_frame_rate = video_->framerate;
+    video_stream_->r_frame_rate = video_->framerate;
+    audio_stream_ = AddStream(raw, audio_.get());
+    if (!options.title.empty()) av::Check(av_dict_set(&raw->metadata, "title", options.title.c_str(), 0), "title");
+
+    const int opened = avio_open(&raw->pb, path.c_str(), AVIO_FLAG_WRITE);
+    if (opened < 0) throw Failure(path + ": cannot create: " + av::ErrorText(opened));
+    av::Check(avformat_write_header(raw, nullptr), "writing the file header");
+}
+
+void PspOutput::EncodeVideo(AVFrame* frame) {
+    if (frame) {
+        // The decoder's picture type would otherwise force the encoder's
+        // choice of key frames.
+        frame->pict_type = AV_PICTURE_TYPE_NONE;
+        ++video_frames_;
+    }
+    Encode(video_.get(), video_stream_, video_packet_.get(), frame);
+}
+
+void PspOutput::EncodeAudio(AVFrame* frame) { Encode(audio_.get(), audio_stream_, audio_packet_.get(), frame); }
+
+void PspOutput::Encode(AVCodecContext* encoder, AVStream* stream, AVPacket* packet, AVFrame* frame) {
+    av::Check(avcodec_send_frame(encoder, frame), "encoding");
+    for (;;) {
+        const int result = avcodec_receive_packet(encoder, packet);
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
+        av::Check(result, "encoding");
+        av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
+        packet->stream_index = stream->index;
+        std::lock_guard<std::mutex> lock(mux_mutex_);
+        if (stream == audio_stream_) ++audio_packets_;
+        // Takes the packet's data; the packet is blank again afterwards.
+        av::Check(av_interleaved_write_frame(format_.get(), packet), "writing the output");
+    }
+}
+
+void PspOutput::Finish() {
+    EncodeVideo(nullptr);
+    EncodeAudio(nullptr);
+    if (video_frames_ == 0 || audio_packets_ == 0) throw Failure("nothing was encoded");
+    av::Check(av_write_trailer(format_.get()), "finishing the output");
+    // Buffered data reaches the disk here: a full disk shows up now.
+    av::Check(format_->pb->error, "writing the output");
+    av::Check(avio_closep(&format_->pb), "closing the output");
+}

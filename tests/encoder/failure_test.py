@@ -1,0 +1,143 @@
+"""What must never happen: a success reported for a file that is not
+complete, or an earlier file damaged by a failed or interrupted run."""
+import os
+import signal
+import time
+import unittest
+
+from trancor_helpers import (EncoderTestCase, make_clip, probe, program_args, run_trancor,
+                             start_trancor)
+
+OLD_CONTENT = b"the earlier conversion, which must survive"
+
+
+class Refusals(EncoderTestCase):
+    """Bad command lines and bad sources: non-zero exit, one clear line, no new files."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.good = make_clip(cls.path("good.avi"), seconds=1)
+
+    def setUp(self):
+        # An earlier output under the target's name, as when a batch is rerun.
+        self.target = self.path("M4V30000.MP4")
+        with open(self.target, "wb") as f:
+            f.write(OLD_CONTENT)
+
+    def tearDown(self):
+        for name in os.listdir(self.dir):
+            if name.startswith("M4V30000"):
+                os.remove(self.path(name))
+
+    def assert_refused(self, args, message, code=1, leftovers=()):
+        result = run_trancor(args)
+        err = result.stderr.decode("utf-8", "replace")
+        self.assertEqual(result.returncode, code, err)
+        lines = [l for l in err.splitlines() if l.startswith("trancor:")]
+        self.assertEqual(len(lines), 1, err)
+        self.assertIn(message, lines[0])
+        with open(self.target, "rb") as f:
+            self.assertEqual(f.read(), OLD_CONTENT)
+        self.assertEqual(sorted(n for n in os.listdir(self.dir) if n.startswith("M4V30000")),
+                         sorted(["M4V30000.MP4", *leftovers]))
+
+    def source_file(self, name, content):
+        path = self.path(name)
+        with open(path, "wb") as f:
+            f.write(content)
+        return path
+
+    def test_bad_options_are_refused_before_anything_is_touched(self):
+        cases = [
+            (program_args(self.good, self.target, size=""), "-s: empty value"),
+            (program_args(self.good, self.target, video_kbits="abc"), "-b: 'abc'"),
+            (program_args(self.good, self.target, volume="-5"), "-vol: '-5'"),
+            (program_args(self.good, self.target) + ["-title2", "x"], "unrecognized option '-title2'"),
+            (["-i", self.good, "-s", "-r", "29.97", "-y", self.target], "-s: missing value"),
+            (["-i", self.good, "-acodec", "mp3", "-y", self.target], "unsupported audio codec"),
+        ]
+        # Not even the ".part" file a killed run left behind is touched.
+        self.source_file("M4V30000.MP4.part", b"stale")
+        for args, message in cases:
+            with self.subTest(message=message):
+                self.assert_refused(args, message, code=2, leftovers=["M4V30000.MP4.part"])
+
+    def test_help(self):
+        result = run_trancor(["-h"])
+        self.assertEqual(result.returncode, 0)
+        self.assertIn(b"-vol N", result.stdout)
+        self.assertIn(b"percent", result.stdout)
+
+    def test_unreadable_sources(self):
+        good = open(self.good, "rb").read()
+        cases = [
+            ("empty.avi", b"", "empty.avi"),
+            ("noise.avi", bytes((i * 7919 + 13) % 251 for i in range(65536)), "noise.avi"),
+            ("cut.avi", good[: len(good) // 2], "truncated"),
+            ("header_only.avi", good[:12000], "truncated"),
+        ]
+        for name, content, message in cases:
+            with self.subTest(source=name):
+                self.assert_refused(program_args(self.source_file(name, content), self.target), message)
+
+    def test_missing_source(self):
+        self.assert_refused(program_args(self.path("nothing here.avi"), self.target), "nothing here.avi")
+
+    def test_source_without_picture(self):
+        sound = self.path("sound.wav")
+        make_clip(sound, seconds=1, video="testsrc2", vcodec=("-vn",), acodec=("-c:a", "pcm_s16le"))
+        self.assert_refused(program_args(sound, self.target), "no video")
+
+    def test_source_and_target_are_the_same_file(self):
+        self.assert_refused(program_args(self.target, self.target), "is the input")
+
+    def test_missing_output_folder(self):
+        target = self.path("no such folder/M4V30000.MP4")
+        result = run_trancor(program_args(self.good, target))
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn(b"cannot create", result.stderr)
+
+    def test_mp4_cut_short_is_not_converted(self):
+        # moov first, then the data cut to half: the header promises more.
+        full = self.path("faststart.mp4")
+        make_clip(full, seconds=4, vcodec=("-c:v", "mpeg4"), acodec=("-c:a", "aac"),
+                  container=("-movflags", "+faststart"))
+        data = open(full, "rb").read()
+        self.assert_refused(program_args(self.source_file("half.mp4", data[: len(data) // 2]), self.target),
+                            "truncated")
+
+
+class Interruption(EncoderTestCase):
+    """The program cancels a conversion by killing the encoder."""
+
+    def test_kill_leaves_the_earlier_file_and_the_next_run_cleans_up(self):
+        source = make_clip(self.path("long.avi"), seconds=40, size="640x480")
+        target = self.path("M4V30001.MP4")
+        with open(target, "wb") as f:
+            f.write(OLD_CONTENT)
+        part = target + ".part"
+
+        encoder = start_trancor(program_args(source, target))
+        deadline = time.monotonic() + 60
+        while (not os.path.exists(part) or os.path.getsize(part) < 100000) and time.monotonic() < deadline:
+            self.assertIsNone(encoder.poll(), "finished before it could be interrupted")
+            time.sleep(0.02)
+        encoder.send_signal(signal.SIGKILL)
+        encoder.wait()
+        encoder.stderr.close()
+
+        with open(target, "rb") as f:
+            self.assertEqual(f.read(), OLD_CONTENT)
+        self.assertFalse(os.path.exists(self.path("M4V30001.THM")))
+        self.assertTrue(os.path.exists(part))  # killed while writing
+
+        # The next run for the target starts afresh and replaces the old file.
+        short = make_clip(self.path("short.avi"), seconds=1)
+        self.convert(short, target)
+        self.assert_psp_file(target)
+        self.assertLess(float(probe(target)["format"]["duration"]), 2)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
