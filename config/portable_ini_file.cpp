@@ -10,6 +10,7 @@ namespace {
 
 struct Entry {
     std::string key, value;
+    bool hasValue = true;  // false for a line without "=": it reads as missing
 };
 struct Section {
     std::string name;
@@ -44,7 +45,7 @@ bool Load(const std::string& path, std::vector<Section>& sections) {
         } else if (!sections.empty()) {
             size_t eq = t.find('=');
             if (eq == std::string::npos)
-                sections.back().entries.push_back({t, ""});
+                sections.back().entries.push_back({t, "", false});
             else
                 sections.back().entries.push_back({Trim(t.substr(0, eq)), Trim(t.substr(eq + 1))});
         }
@@ -57,7 +58,8 @@ bool Save(const std::string& path, const std::vector<Section>& sections) {
     for (size_t i = 0; i < sections.size(); ++i) {
         if (i > 0) text << "\r\n";
         text << '[' << sections[i].name << "]\r\n";
-        for (const Entry& e : sections[i].entries) text << e.key << '=' << e.value << "\r\n";
+        for (const Entry& e : sections[i].entries)
+            text << e.key << (e.hasValue ? "=" + e.value : std::string()) << "\r\n";
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) return false;
@@ -92,7 +94,7 @@ public:
         if (!Load(path, sections)) return def.substr(0, kMaxValue);
         Section* s = FindSection(sections, section);
         Entry* e = s ? FindEntry(*s, key) : nullptr;
-        return (e ? StripQuotes(e->value) : def).substr(0, kMaxValue);
+        return (e && e->hasValue ? StripQuotes(e->value) : def).substr(0, kMaxValue);
     }
 
     bool WriteString(const std::string& path, const std::string& section, const std::string& key,
@@ -105,7 +107,7 @@ public:
             s = &sections.back();
         }
         if (Entry* e = FindEntry(*s, key))
-            e->value = value;
+            *e = {e->key, value, true};
         else
             s->entries.push_back({key, value});
         return Save(path, sections);

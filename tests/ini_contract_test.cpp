@@ -84,6 +84,27 @@ TEST_P(IniContract, ValuesAsTheSystemReadsThem) {
     EXPECT_EQ(Read("VideoQuality"), "abc");
 }
 
+TEST_P(IniContract, OddLinesAsTheSystemReadsThem) {
+    folder.WriteFile("Config.ini",
+                     "; comment\r\n"
+                     "[ Settings ]\r\n"
+                     ";Resolution=5\r\n"
+                     "Framerate=1\r\n"
+                     "Framerate=2\r\n"
+                     "Channels\r\n"
+                     "=9\r\n"
+                     "Volume==100\r\n"
+                     "[Settings]\r\n"
+                     "Framerate=3\r\n"
+                     "AudioQuality=48\r\n");
+    EXPECT_EQ(Read("Resolution"), "0");
+    EXPECT_EQ(Read(";Resolution"), "5");
+    EXPECT_EQ(Read("Framerate"), "1");        // the first of two keys
+    EXPECT_EQ(Read("Channels", "dflt"), "dflt");  // a key without "=" has no value
+    EXPECT_EQ(Read("Volume"), "=100");
+    EXPECT_EQ(Read("AudioQuality"), "0");     // only the first of two sections counts
+}
+
 TEST_P(IniContract, LongValuesAreCutTo2047Characters) {
     std::string longValue(3000, 'v');
     longValue[2046] = 'L';
