@@ -1,0 +1,59 @@
+#pragma once
+// Running the external encoder, behind an interface so the worker can be
+// exercised without real processes, and the one process handle that the
+// cancel button acts on.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+// One started encoder process. Destroying it releases the process handle;
+// until then the handle keeps naming this process even after it has exited,
+// so Terminate can never reach a process that was started later.
+// Wait and Terminate may be called from different threads at the same time.
+class EncoderRun {
+public:
+    virtual ~EncoderRun() = default;
+    // Returns once the process has exited; no time limit.
+    virtual void Wait() = 0;
+    // Ends the process with exit code 0; no effect once it has exited.
+    virtual void Terminate() = 0;
+    // The exit code, after Wait; false when the system cannot tell it.
+    virtual bool ExitCode(uint32_t& code) = 0;
+};
+
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+    // Starts a command line (the executable is its first token) hidden, in a
+    // console of its own. Null when the process could not be created.
+    virtual std::unique_ptr<EncoderRun> Start(const std::string& commandLine) = 0;
+};
+
+// The encoder process started last, shared between the worker (which starts
+// it) and the cancel action on the UI thread (which terminates it).
+class EncoderProcessSlot {
+public:
+    // Starts `commandLine` unless `stop` is already set, and keeps the new
+    // process - or nothing, when creation failed - as the one Terminate acts
+    // on. The flag is read under the same lock Terminate takes, and the
+    // canceller sets the flag before it terminates, so a cancel either
+    // prevents the start or kills the process just started.
+    // Returns null with `stopped` true when the flag prevented the start.
+    std::shared_ptr<EncoderRun> Start(ProcessLauncher& launcher, const std::string& commandLine,
+                                      const std::atomic<bool>& stop, bool& stopped);
+    // Terminates the process started last, if any is held.
+    void Terminate();
+    // Lets go of `run` if it is still the one held (the worker is done with it).
+    void Release(const std::shared_ptr<EncoderRun>& run);
+    bool Empty();
+
+private:
+    std::mutex mutex_;
+    std::shared_ptr<EncoderRun> current_;
+};
+
+// The handle of the encoder process started last (empty before the first run
+// and after the worker that started it has ended).
+extern EncoderProcessSlot EncoderProcess;

@@ -1,0 +1,46 @@
+#include "win32_process.h"
+
+#include <vector>
+
+#include "unique_handle.h"
+
+namespace {
+
+class Win32EncoderRun final : public EncoderRun {
+public:
+    explicit Win32EncoderRun(UniqueHandle process) : process_(std::move(process)) {}
+
+    void Wait() override { WaitForSingleObject(process_.Get(), INFINITE); }
+    // Fails harmlessly once the process has exited. The handle stays open for
+    // this object's lifetime, so it cannot name a later process.
+    void Terminate() override { TerminateProcess(process_.Get(), 0); }
+    bool ExitCode(uint32_t& code) override {
+        DWORD value = 0;
+        if (!GetExitCodeProcess(process_.Get(), &value) || value == STILL_ACTIVE) return false;
+        code = value;
+        return true;
+    }
+
+private:
+    UniqueHandle process_;
+};
+
+}  // namespace
+
+std::unique_ptr<EncoderRun> Win32ProcessLauncher::Start(const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;  // replaces every other flag, the std-handle one too
+    startup.wShowWindow = SW_HIDE;
+
+    // CreateProcessA may write into the command line, so it gets a copy.
+    std::vector<char> command(commandLine.begin(), commandLine.end());
+    command.push_back('\0');
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                        &startup, &info))
+        return nullptr;
+    UniqueHandle thread(info.hThread);  // not needed; closed at once
+    return std::make_unique<Win32EncoderRun>(UniqueHandle(info.hProcess));
+}

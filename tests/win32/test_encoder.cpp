@@ -1,0 +1,98 @@
+// A stand-in for the encoder, for the process tests under Wine. It behaves
+// as the real one does towards the program (writes "<target>.part" beside the
+// target given after -y and moves it onto the target at the end) and reports
+// how it was started. Its behaviour comes from the environment variable
+// VQ_TEST_ENCODER, a list of key=value pairs separated by ';':
+//   record=<file>    write what it saw (see below) to this file first
+//   inherit=<number> an inherited event handle to set (proves inheritance)
+//   write=1          write the target through "<target>.part"
+//   ready=<name>     set this named event once the ".part" file exists
+//   hold=<name>      then wait for this named event (at most a minute)
+//   exit=<code>      exit code (default 0)
+// The record holds one line each: the command line as received, then
+// "flags=<STARTUPINFO.dwFlags> show=<wShowWindow>", "console=<0|1>" (its
+// output is a console of its own), "visible=<0|1>" (that console's window
+// shows on screen), "cwd=<current folder>", "inherited=<0|1>".
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+
+namespace {
+
+std::map<std::string, std::string> Options() {
+    std::map<std::string, std::string> options;
+    const char* text = std::getenv("VQ_TEST_ENCODER");
+    std::string rest = text ? text : "";
+    while (!rest.empty()) {
+        const size_t end = rest.find(';');
+        const std::string item = rest.substr(0, end);
+        const size_t eq = item.find('=');
+        if (eq != std::string::npos) options[item.substr(0, eq)] = item.substr(eq + 1);
+        rest = end == std::string::npos ? "" : rest.substr(end + 1);
+    }
+    return options;
+}
+
+void SetNamedEvent(const std::string& name) {
+    HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name.c_str());
+    if (!event) return;
+    SetEvent(event);
+    CloseHandle(event);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    auto options = Options();
+
+    bool inherited = false;
+    if (options.count("inherit")) {
+        const auto number = std::strtoull(options["inherit"].c_str(), nullptr, 10);
+        auto handle = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(number));
+        inherited = SetEvent(handle) != FALSE;
+    }
+
+    if (options.count("record")) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        GetStartupInfoA(&startup);
+        DWORD mode = 0;
+        const bool console = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != FALSE;
+        HWND consoleWindow = GetConsoleWindow();
+        const bool visible = consoleWindow && IsWindowVisible(consoleWindow);
+        char cwd[MAX_PATH] = {};
+        GetCurrentDirectoryA(MAX_PATH, cwd);
+        std::ofstream record(options["record"], std::ios::binary);
+        record << GetCommandLineA() << "\n"
+               << "flags=" << startup.dwFlags << " show=" << startup.wShowWindow << "\n"
+               << "console=" << (console ? 1 : 0) << "\n"
+               << "visible=" << (visible ? 1 : 0) << "\n"
+               << "cwd=" << cwd << "\n"
+               << "inherited=" << (inherited ? 1 : 0) << "\n";
+    }
+
+    std::string target;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::string(argv[i]) == "-y") target = argv[i + 1];
+    const bool write = options["write"] == "1" && !target.empty();
+    const std::string part = target + ".part";
+    if (write) std::ofstream(part, std::ios::binary) << "half";
+
+    if (options.count("ready")) SetNamedEvent(options["ready"]);
+    if (options.count("hold")) {
+        HANDLE hold = OpenEventA(SYNCHRONIZE, FALSE, options["hold"].c_str());
+        if (hold) {
+            WaitForSingleObject(hold, 60000);
+            CloseHandle(hold);
+        }
+    }
+
+    if (write) {
+        std::ofstream(part, std::ios::binary | std::ios::app) << " and whole";
+        MoveFileExA(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    return options.count("exit") ? std::atoi(options["exit"].c_str()) : 0;
+}

@@ -1,0 +1,233 @@
+#include "worker_fakes.h"
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+
+#include "test_thread.h"
+
+struct FakeUiThread::Pending {
+    const std::function<void()>* call;
+    bool done = false;
+    bool ran = false;
+    std::exception_ptr error;
+};
+
+bool FakeUiThread::Invoke(const std::function<void()>& call) {
+    if (OnThisThread()) {
+        call();
+        return true;
+    }
+    Pending pending{&call, false, false, nullptr};
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (closed_) return false;
+    queue_.push_back(&pending);
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return pending.done; });
+    if (pending.error) std::rethrow_exception(pending.error);
+    return pending.ran;
+}
+
+void FakeUiThread::PumpUntil(const std::function<bool()>& done) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        while (!queue_.empty()) {
+            Pending* pending = queue_.front();
+            queue_.pop_front();
+            lock.unlock();
+            try {
+                (*pending->call)();
+            } catch (...) {
+                pending->error = std::current_exception();
+            }
+            lock.lock();
+            pending->ran = true;
+            pending->done = true;
+            changed_.notify_all();
+        }
+        lock.unlock();
+        const bool finished = done();
+        lock.lock();
+        if (finished) return;
+        // Woken by a new hand-off; the short period covers conditions that
+        // change without one (a process started, a thread ended).
+        changed_.wait_for(lock, std::chrono::milliseconds(2), [this] { return !queue_.empty(); });
+    }
+}
+
+void FakeUiThread::Close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    for (Pending* pending : queue_) pending->done = true;
+    queue_.clear();
+    changed_.notify_all();
+}
+
+namespace {
+
+class PumpingSignal final : public WorkerEndSignal {
+public:
+    explicit PumpingSignal(FakeUiThread& ui) : ui_(ui) {}
+    void Raise() override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        raised_ = true;
+    }
+    void Wait() override {
+        ui_.PumpUntil([this] {
+            std::lock_guard<std::mutex> lock(mutex_);
+            return raised_;
+        });
+    }
+
+private:
+    FakeUiThread& ui_;
+    std::mutex mutex_;
+    bool raised_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<WorkerEndSignal> FakeUiThread::NewEndSignal() { return std::make_unique<PumpingSignal>(*this); }
+
+void RecordingUi::CheckThread() {
+    if (checked_ && std::this_thread::get_id() != uiThread_) offThread = true;
+}
+
+void RecordingUi::Record(const std::string& event) {
+    CheckThread();
+    events.push_back(event);
+    if (onEvent) onEvent(event);
+}
+
+std::vector<std::string> RecordingUi::Statuses() const {
+    std::vector<std::string> out;
+    for (const ConversionJob& row : rows) out.push_back(row.Status);
+    return out;
+}
+
+std::vector<std::string> RecordingUi::EventsWithoutSteps() const {
+    std::vector<std::string> out;
+    std::copy_if(events.begin(), events.end(), std::back_inserter(out),
+                 [](const std::string& e) { return e.rfind("bar=", 0) != 0 || e == "bar=0"; });
+    return out;
+}
+
+int RecordingUi::Count(const std::string& event) const {
+    return static_cast<int>(std::count(events.begin(), events.end(), event));
+}
+
+void RecordingUi::SetProgress(int position) {
+    if (!barStuck) bar = std::clamp(position, 0, barMax);
+    Record("bar=" + std::to_string(position));
+}
+
+int RecordingUi::ProgressPosition() {
+    CheckThread();
+    return bar;
+}
+
+int RecordingUi::ProgressMax() {
+    CheckThread();
+    return barMax;
+}
+
+int RecordingUi::RowCount() {
+    CheckThread();
+    return static_cast<int>(rows.size());
+}
+
+bool RecordingUi::ReadRow(int position, ConversionJob& job) {
+    Record("read " + std::to_string(position));
+    if (position < 0 || position >= static_cast<int>(rows.size())) return false;
+    job = rows[static_cast<size_t>(position)];
+    return true;
+}
+
+void RecordingUi::SelectRow(int position) {
+    selectedCurrentJob = CurrentJob;
+    Record("select " + std::to_string(position));
+}
+
+void RecordingUi::SetStatus(int position, const std::string& status) {
+    if (position >= 0 && position < static_cast<int>(rows.size())) rows[static_cast<size_t>(position)].Status = status;
+    Record("status " + std::to_string(position) + " " + status);
+}
+
+class FakeRun final : public EncoderRun {
+public:
+    FakeRun(FakeLauncher& owner, FakeRunPlan plan) : owner_(owner), plan_(plan) {}
+    ~FakeRun() override {
+        std::lock_guard<std::mutex> lock(owner_.mutex_);
+        --owner_.live_;
+    }
+    void Wait() override {
+        std::unique_lock<std::mutex> lock(owner_.mutex_);
+        owner_.changed_.wait(lock, [this] { return !plan_.runsUntilKilled || killed_; });
+        exited_ = true;
+    }
+    void Terminate() override {
+        std::lock_guard<std::mutex> lock(owner_.mutex_);
+        if (exited_ || killed_) return;  // as TerminateProcess on an ended process
+        killed_ = true;
+        ++owner_.terminations_;
+        owner_.changed_.notify_all();
+    }
+    bool ExitCode(uint32_t& code) override {
+        std::lock_guard<std::mutex> lock(owner_.mutex_);
+        if (!exited_) return false;
+        code = killed_ ? 0 : plan_.exitCode;
+        return true;
+    }
+
+private:
+    FakeLauncher& owner_;
+    FakeRunPlan plan_;
+    bool killed_ = false;
+    bool exited_ = false;
+};
+
+std::unique_ptr<EncoderRun> FakeLauncher::Start(const std::string& commandLine) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const size_t index = commandLines_.size();
+    commandLines_.push_back(commandLine);
+    FakeRunPlan plan = index < plans.size() ? plans[index] : FakeRunPlan{};
+    if (plan.startFails) return nullptr;
+    ++live_;
+    return std::make_unique<FakeRun>(*this, plan);
+}
+
+std::vector<std::string> FakeLauncher::CommandLines() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return commandLines_;
+}
+
+int FakeLauncher::Starts() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(commandLines_.size());
+}
+
+int FakeLauncher::Terminations() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return terminations_;
+}
+
+int FakeLauncher::LiveRuns() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return live_;
+}
+
+bool FakeFiles::RenameNoReplace(const std::string& from, const std::string& to) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    renames.push_back(from + ">" + to);
+    auto source = files.find(from);
+    if (source == files.end() || files.count(to)) return false;
+    files[to] = source->second;
+    files.erase(source);
+    return true;
+}
+
+bool FakeFiles::RemoveFile(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    removals.push_back(path);
+    return files.erase(path) > 0;
+}
