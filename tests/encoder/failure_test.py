@@ -125,7 +125,6 @@ class Interruption(EncoderTestCase):
             time.sleep(0.02)
         encoder.send_signal(signal.SIGKILL)
         encoder.wait()
-        encoder.stderr.close()
 
         with open(target, "rb") as f:
             self.assertEqual(f.read(), OLD_CONTENT)

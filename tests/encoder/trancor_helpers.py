@@ -43,12 +43,19 @@ def program_args(source, target, size="320x240", rate="29.97", channels="2", vid
 
 
 def run_trancor(args, timeout=120):
-    return subprocess.run(EMULATOR + [TRANCOR] + list(args), capture_output=True, timeout=timeout)
+    # Output goes through files, not pipes: a Wine server started by the run
+    # inherits the handles and would hold a pipe open long after the exit.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        code = subprocess.run(EMULATOR + [TRANCOR] + list(args), stdout=out, stderr=err,
+                              stdin=subprocess.DEVNULL, timeout=timeout).returncode
+        out.seek(0)
+        err.seek(0)
+        return subprocess.CompletedProcess(args, code, out.read(), err.read())
 
 
 def start_trancor(args):
-    return subprocess.Popen(EMULATOR + [TRANCOR] + list(args), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.PIPE)
+    return subprocess.Popen(EMULATOR + [TRANCOR] + list(args), stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def probe(path):

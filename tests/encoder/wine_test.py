@@ -1,0 +1,55 @@
+"""trancor.exe under Wine with code page 936: paths with Chinese (and other
+non-GBK) characters, replacing an earlier output, and a refusal.
+Usage: wine_test.py EMULATOR... (TRANCOR names the .exe)."""
+import os
+import sys
+import unittest
+
+import trancor_helpers
+from trancor_helpers import EncoderTestCase, make_clip, probe, program_args, run_trancor
+
+
+def windows_path(path):
+    """The Linux path as Wine's Z: drive shows it to the program."""
+    return "Z:" + path.replace("/", "\\")
+
+
+class WindowsConversion(EncoderTestCase):
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        # 한 is outside code page 936: only the UTF-16 command line carries it.
+        cls.folder = cls.path("视频 测试")
+        os.makedirs(os.path.join(cls.folder, "输出"))
+        cls.source = make_clip(os.path.join(cls.folder, "源文件-한.avi"), seconds=2)
+        cls.target = os.path.join(cls.folder, "输出", "M4V30000.MP4")
+
+    def test_conversion_with_chinese_paths_replaces_the_earlier_output(self):
+        args = program_args(windows_path(self.source), windows_path(self.target))
+        result = run_trancor(args)
+        self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
+        info = self.assert_psp_file(self.target)
+        self.assertAlmostEqual(float(info["format"]["duration"]), 2.0, delta=0.15)
+
+        # Again, at another size, over the first output and a stale ".part"
+        # from a killed run: MoveFileExW replaces the existing file.
+        with open(self.target + ".part", "wb") as f:
+            f.write(b"left by a killed run")
+        args = program_args(windows_path(self.source), windows_path(self.target), size="368x208")
+        result = run_trancor(args)
+        self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
+        self.assert_psp_file(self.target, size=(368, 208))
+
+    def test_missing_source_fails_without_output(self):
+        target = os.path.join(self.folder, "输出", "M4V30001.MP4")
+        result = run_trancor(program_args(windows_path(self.source + ".missing"), windows_path(target)))
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("源文件-한.avi.missing", result.stderr.decode("utf-8", "replace"))
+        self.assertFalse(os.path.exists(target))
+        self.assertFalse(os.path.exists(target + ".part"))
+
+
+if __name__ == "__main__":
+    trancor_helpers.EMULATOR = sys.argv[1:]
+    unittest.main(argv=sys.argv[:1], verbosity=2)
