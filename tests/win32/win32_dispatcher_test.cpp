@@ -17,7 +17,7 @@ void OnWorkerThread(const std::function<void()>& body) {
         body();
         done.Set();
     });
-    WaitPumping(done.Get());
+    ASSERT_TRUE(PumpUntilSet(done.Get())) << "the worker thread never finished";
     worker.join();
 }
 
@@ -71,10 +71,11 @@ TEST(Win32Dispatcher, CallsAreCarriedOutInsideAModalLoop) {
     const DWORD uiThread = GetCurrentThreadId();
     bool ranInsideBox = false;
     std::thread worker([&] {
-        dispatcher.Invoke([&] {
+        const bool carried = dispatcher.Invoke([&] {
             ranInsideBox = true;
             EnumThreadWindows(uiThread, CloseMessageBox, 0);
         });
+        if (!carried) EnumThreadWindows(uiThread, CloseMessageBox, 0);  // do not leave the box up
     });
     // Returns only when the hand-off above has closed it.
     MessageBoxA(nullptr, "waiting for a hand-off", "test", MB_OK);

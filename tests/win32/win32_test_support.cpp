@@ -38,3 +38,17 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool PumpUntilSet(HANDLE event) {
+    const ULONGLONG deadline = GetTickCount64() + 60000;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        const DWORD result =
+            MsgWaitForMultipleObjects(1, &event, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+        if (result == WAIT_OBJECT_0) return true;
+        if (result != WAIT_OBJECT_0 + 1) return false;
+    }
+}

@@ -40,6 +40,9 @@ private:
     UniqueHandle handle_;
 };
 
+// Like WaitPumping, but gives up after a minute (a hang guard); false then.
+bool PumpUntilSet(HANDLE event);
+
 // The bytes of a file; empty when it does not exist.
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);

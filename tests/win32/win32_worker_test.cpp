@@ -82,7 +82,7 @@ TEST_F(Win32Worker, ACancelledRunLeavesNoPartialFileAndKeepsTheOldTarget) {
                 SetEnvironmentVariableA("VQ_TEST_ENCODER",
                                         ("write=1;ready=" + ready.Name() + ";hold=" + hold.Name()).c_str());
         };
-        WaitPumping(ready.Get());
+        ASSERT_TRUE(PumpUntilSet(ready.Get())) << "row 1's encoder never started";
         StopEncoder(worker.get());
         worker->WaitFor();
     }
