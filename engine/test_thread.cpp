@@ -1,5 +1,6 @@
 #include "test_thread.h"
 
+#include <chrono>
 #include <condition_variable>
 
 #include "encoder_command.h"
@@ -44,6 +45,8 @@ TestThread::TestThread(WorkerUi& mainWindow, const WorkerServices& services,
                        std::unique_ptr<WorkerEndSignal> endSignal)
     : ui_(mainWindow), services_(services), end_(std::move(endSignal)) {
     if (!end_) end_ = std::make_unique<BlockingEndSignal>();
+    if (!services_.sleep)
+        services_.sleep = [](int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); };
 }
 
 TestThread::~TestThread() { WaitFor(); }
@@ -85,6 +88,7 @@ void TestThread::ThreadMain() {
 }
 
 EncoderOutcome TestThread::RunEncoder(const std::string& commandLine, bool wait) {
+    if (!services_.launcher) return EncoderOutcome::Failed;
     bool stopped = false;
     std::shared_ptr<EncoderRun> run = EncoderProcess.Start(*services_.launcher, commandLine, stop_, stopped);
     if (stopped) return EncoderOutcome::Stopped;
@@ -99,6 +103,7 @@ EncoderOutcome TestThread::RunEncoder(const std::string& commandLine, bool wait)
 }
 
 void TestThread::RemoveUnfinishedFiles(const std::string& target) {
+    if (!services_.files) return;
     services_.files->RemoveFile(target + ".part");
     services_.files->RemoveFile(ThumbnailOf(target) + ".part");
 }

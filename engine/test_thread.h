@@ -30,6 +30,7 @@ extern std::atomic<int> CurrentJob;
 
 // What the worker needs of the operating system. The program takes
 // SystemWorkerServices() (engine/win32/system_services.h); tests pass fakes.
+// Without a launcher every run fails; without a sleep the standard one is used.
 struct WorkerServices {
     ProcessLauncher* launcher = nullptr;  // starts the encoder
     SystemFiles* files = nullptr;         // removes what a cancelled run left behind

@@ -15,7 +15,8 @@
 
 class UiDispatcher final : public UiInvoker {
 public:
-    // Creates a hidden message-only window owned by the calling (UI) thread.
+    // Creates a hidden message-only window owned by the calling (UI) thread;
+    // destroy the dispatcher on that thread too, after the last worker.
     UiDispatcher();
     ~UiDispatcher() override;
     UiDispatcher(const UiDispatcher&) = delete;
