@@ -1,0 +1,306 @@
+#include "gui_driver.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+namespace e2e {
+
+namespace {
+
+std::wstring Widen(UINT codePage, const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+std::string Narrow(UINT codePage, const std::wstring& wide) {
+    if (wide.empty()) return {};
+    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string text(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
+                        nullptr, nullptr);
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// Memory inside another process for messages whose arguments are pointers
+// (list views do not marshal their structures across processes).
+class RemoteMemory {
+public:
+    RemoteMemory(HWND window, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (!process_) throw std::runtime_error("OpenProcess failed");
+        address_ = static_cast<char*>(
+            VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        if (!address_) {
+            CloseHandle(process_);
+            throw std::runtime_error("VirtualAllocEx failed");
+        }
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    ~RemoteMemory() {
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+
+    char* Address() const { return address_; }
+    void Write(size_t offset, const void* data, size_t size) {
+        WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+    void Read(size_t offset, void* data, size_t size) const {
+        ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* address_ = nullptr;
+    size_t size_;
+};
+
+struct EnumState {
+    DWORD pid;
+    const char* className;
+    std::string title;  // system code page
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    auto* state = reinterpret_cast<EnumState*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != state->pid || !IsWindowVisible(window)) return TRUE;
+    if (state->className && ClassOf(window) != state->className) return TRUE;
+    if (!state->title.empty()) {
+        char text[512] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (state->title != text) return TRUE;
+    }
+    state->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::string ToUtf8(const std::string& systemText) { return Narrow(CP_UTF8, Widen(CP_ACP, systemText)); }
+std::string ToSystem(const std::string& utf8) { return Narrow(CP_ACP, Widen(CP_UTF8, utf8)); }
+
+bool WaitUntil(const std::function<bool()>& condition, int ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (static_cast<int>(GetTickCount() - start) > ms) return false;
+        Sleep(10);
+    }
+}
+
+std::vector<HWND> TopWindows(DWORD pid, const char* className, const std::string& title) {
+    EnumState state{pid, className, ToSystem(title), {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&state));
+    return state.found;
+}
+
+HWND WaitForWindow(DWORD pid, const char* className, const std::string& title, int ms) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        auto windows = TopWindows(pid, className, title);
+        found = windows.empty() ? nullptr : windows.front();
+        return found != nullptr;
+    }, ms);
+    return found;
+}
+
+bool WaitForWindowGone(DWORD pid, const char* className, const std::string& title, int ms) {
+    return WaitUntil([&] { return TopWindows(pid, className, title).empty(); }, ms);
+}
+
+HWND Control(HWND parent, int id) { return GetDlgItem(parent, id); }
+
+std::string WindowText(HWND window) {
+    // WM_GETTEXT is marshalled across processes, also for child controls.
+    char text[4096] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return ToUtf8(text);
+}
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+MessageBoxInfo WaitForMessageBox(DWORD pid, int ms) {
+    MessageBoxInfo info;
+    WaitUntil([&] {
+        for (HWND dialog : TopWindows(pid, "#32770")) {
+            if (GetDlgItem(dialog, 0xFFFF)) {
+                info.window = dialog;
+                return true;
+            }
+        }
+        return false;
+    }, ms);
+    if (!info.window) return info;
+    info.caption = WindowText(info.window);
+    info.text = WindowText(GetDlgItem(info.window, 0xFFFF));
+    // The icon is a static control with id 20 showing the system's icon.
+    HWND icon = GetDlgItem(info.window, 20);
+    if (icon) {
+        auto shown = reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
+        info.hasStopIcon = shown && shown == LoadIcon(nullptr, IDI_HAND);
+        info.hasExclamationIcon = shown && shown == LoadIcon(nullptr, IDI_EXCLAMATION);
+    }
+    return info;
+}
+
+bool PressOk(const MessageBoxInfo& box, int ms) {
+    if (!box.window) return false;
+    PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(box.window, IDOK)));
+    return WaitUntil([&] { return !IsWindow(box.window) || !IsWindowVisible(box.window); }, ms);
+}
+
+int ListRowCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::vector<std::vector<std::string>> ReadListRows(HWND list, int columns) {
+    constexpr size_t kText = 2048;
+    RemoteMemory remote(list, sizeof(LVITEMA) + kText);
+    std::vector<std::vector<std::string>> rows;
+    int count = ListRowCount(list);
+    for (int row = 0; row < count; ++row) {
+        std::vector<std::string> texts;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMA item{};
+            item.iSubItem = column;
+            item.pszText = remote.Address() + sizeof(LVITEMA);
+            item.cchTextMax = kText;
+            remote.Write(0, &item, sizeof item);
+            char empty = '\0';
+            remote.Write(sizeof(LVITEMA), &empty, 1);
+            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.Address()));
+            std::string text(kText, '\0');
+            remote.Read(sizeof(LVITEMA), text.data(), kText);
+            text.resize(text.find('\0'));
+            texts.push_back(ToUtf8(text));
+        }
+        rows.push_back(texts);
+    }
+    return rows;
+}
+
+int ListSelectedRow(HWND list) {
+    return static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+RECT ListRowRect(HWND list, int row) {
+    RemoteMemory remote(list, sizeof(RECT));
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    remote.Write(0, &r, sizeof r);
+    SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.Address()));
+    remote.Read(0, &r, sizeof r);
+    return r;
+}
+
+void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void PostLeftClick(HWND window, POINT p) {
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    PostMessageA(window, WM_MOUSEMOVE, 0, at);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(window, WM_LBUTTONUP, 0, at);
+}
+
+void PostRightClick(HWND window, POINT p) {
+    LPARAM at = MAKELPARAM(p.x, p.y);
+    PostMessageA(window, WM_MOUSEMOVE, 0, at);
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageA(window, WM_RBUTTONUP, 0, at);
+}
+
+void MovePointer(POINT screen) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+void LeftButton(bool down) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
+void PostKey(HWND window, WORD virtualKey) {
+    UINT scan = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageA(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
+}
+
+HWND WaitForPopupMenu(DWORD pid, int ms) { return WaitForWindow(pid, "#32768", "", ms); }
+
+void ChooseMenuItem(HWND owner, int index) {
+    for (int i = 0; i <= index; ++i) PostKey(owner, VK_DOWN);
+    PostKey(owner, VK_RETURN);
+}
+
+void CloseMenu(HWND owner) { PostKey(owner, VK_ESCAPE); }
+
+namespace {
+
+// The open dialog: a #32770 window with the file-name box (control 0x47c).
+HWND OpenDialogOf(DWORD pid) {
+    for (HWND dialog : TopWindows(pid, "#32770")) {
+        if (GetDlgItem(dialog, 0x47c)) return dialog;
+    }
+    return nullptr;
+}
+
+void TypeFileName(HWND dialog, const std::string& text) {
+    std::string system = ToSystem(text);
+    SendMessageA(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(system.c_str()));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+}  // namespace
+
+bool ChooseFilesInOpenDialog(DWORD pid, const std::string& folder,
+                             const std::vector<std::string>& names, int ms) {
+    HWND dialog = nullptr;
+    if (!WaitUntil([&] { return (dialog = OpenDialogOf(pid)) != nullptr; }, ms)) return false;
+    // Typing a folder and OK goes into that folder; the dialog stays open.
+    TypeFileName(dialog, folder);
+    std::string quoted;
+    for (const std::string& name : names) quoted += "\"" + name + "\" ";
+    // Give the dialog the time to change folders: wait until its name box
+    // has been cleared or the current folder reads as the new one.
+    WaitUntil([&] { return WindowText(GetDlgItem(dialog, 0x47c)).empty(); }, ms);
+    TypeFileName(dialog, names.size() == 1 ? names.front() : quoted);
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, ms);
+}
+
+bool CancelOpenDialog(DWORD pid, int ms) {
+    HWND dialog = nullptr;
+    if (!WaitUntil([&] { return (dialog = OpenDialogOf(pid)) != nullptr; }, ms)) return false;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, ms);
+}
+
+}  // namespace e2e

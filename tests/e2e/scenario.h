@@ -1,0 +1,61 @@
+#pragma once
+// The fixture of the program's end-to-end scenarios: every test gets a fresh
+// folder with its own copy of Vidquill.exe (so its own Config.ini), starts
+// the program there and drives it with the gui_driver library. Whatever is
+// still running at the end of a test is killed.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "control_ids.h"
+#include "driver/gui_driver.h"
+#include "driver/program.h"
+
+class ProgramScenario : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The test's folder (Windows path) and files in it.
+    const std::string& Folder() const { return folder_; }
+    std::string InFolder(const std::string& name) const { return e2e::JoinPath(folder_, name); }
+    std::string ConfigIni() const { return InFolder("Config.ini"); }
+    // Writes Config.ini before the start (UTF-8 text, saved in code page 936).
+    void WriteConfig(const std::string& text) { e2e::WriteTextFile(ConfigIni(), text); }
+    // Empty files with these names in `folder` (created when missing).
+    void MakeFiles(const std::string& folder, const std::vector<std::string>& names);
+
+    // Starts the program; with `waitForMainWindow` returns once Form1 shows.
+    void StartProgram(bool waitForMainWindow = true);
+    DWORD Pid() const { return program_.Pid(); }
+    e2e::Program& Process() { return program_; }
+    HWND Form() const { return form_; }
+    HWND List() const { return e2e::Control(form_, IDC_LISTVIEW1); }
+    HWND Button(int id) const { return e2e::Control(form_, id); }
+
+    // The list's rows, three columns each.
+    std::vector<std::vector<std::string>> Rows() const { return e2e::ReadListRows(List(), 3); }
+    // Column `column` of every row.
+    std::vector<std::string> Column(int column) const;
+    // Selects a row by a click on it.
+    void ClickRow(int row);
+
+    // SpeedButton1 and the open dialog: chooses `names` in `folder`.
+    void AddFiles(const std::string& folder, const std::vector<std::string>& names);
+
+    // Closes the program through SpeedButton9 and waits for its end.
+    void CloseProgram();
+
+    // A screenshot in the artifacts folder: <test name>-<name>.png.
+    void Screenshot(const std::string& name);
+
+    // The program to test, as built, and where screenshots go.
+    static std::string ProgramExe();
+    static std::string ArtifactsFolder();
+
+private:
+    std::string folder_;
+    e2e::Program program_;
+    HWND form_ = nullptr;
+};
