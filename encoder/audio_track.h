@@ -7,18 +7,19 @@
 #include "filter_chain.h"
 #include "options.h"
 #include "psp_output.h"
+#include "track_worker.h"
 
-class AudioTrack {
+class AudioTrack : public TrackSink {
 public:
     AudioTrack(PspOutput& output, const EncodeOptions& options);
 
     // Decoded sound with pts in 1/frame->sample_rate, counted from the
     // start of the output (AV_NOPTS_VALUE: right after the previous frame).
-    void Add(AVFrame* frame);
+    void Add(AVFrame* frame) override;
     // Adds silence until the sound reaches `time` (in `time_base`).
-    void PadTo(int64_t time, AVRational time_base);
+    void PadTo(int64_t time, AVRational time_base) override;
     // Pads to `time`, then drains the chain into the encoder.
-    void Finish(int64_t time, AVRational time_base);
+    void Finish(int64_t time, AVRational time_base) override;
 
 private:
     // (Re)builds the chain for input in this format.

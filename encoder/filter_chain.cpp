@@ -9,8 +9,7 @@ FilterChain::FilterChain(const char* source, const std::string& source_args, con
                          int frame_size)
     : graph_(avfilter_graph_alloc()) {
     if (!graph_) throw Failure("out of memory");
-    // The encoder threads separately; filters on one thread keep memory low.
-    graph_->nb_threads = 1;
+    // nb_threads stays 0 (one per core): the scaler works in slices.
     const bool audio = std::string(source) == "abuffer";
     const AVFilter* src = avfilter_get_by_name(source);
     const AVFilter* sink = avfilter_get_by_name(audio ? "abuffersink" : "buffersink");

@@ -1,8 +1,9 @@
-#include "audio_worker.h"
+#include "track_worker.h"
 
-AudioWorker::AudioWorker(AudioTrack& track) : track_(track), thread_([this] { Loop(); }) {}
+TrackWorker::TrackWorker(TrackSink& sink, size_t capacity)
+    : sink_(sink), capacity_(capacity), thread_([this] { Loop(); }) {}
 
-AudioWorker::~AudioWorker() {
+TrackWorker::~TrackWorker() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
@@ -11,31 +12,39 @@ AudioWorker::~AudioWorker() {
     thread_.join();
 }
 
-void AudioWorker::RethrowFailure() {
+void TrackWorker::RethrowFailure() {
     if (failure_) std::rethrow_exception(failure_);
 }
 
-void AudioWorker::Queue(Job job) {
+void TrackWorker::Queue(Job job) {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return jobs_.size() < kCapacity || failure_; });
+    changed_.wait(lock, [this] { return jobs_.size() < capacity_ || failure_; });
     RethrowFailure();
     jobs_.push_back(std::move(job));
     lock.unlock();
     changed_.notify_all();
 }
 
-void AudioWorker::Add(av::Frame frame) { Queue({Kind::Sound, std::move(frame), 0, {0, 1}}); }
+void TrackWorker::Add(av::Frame frame) { Queue({Kind::Frame, std::move(frame), 0, {0, 1}}); }
 
-void AudioWorker::PadTo(int64_t time, AVRational time_base) { Queue({Kind::Pad, nullptr, time, time_base}); }
+void TrackWorker::PadTo(int64_t time, AVRational time_base) { Queue({Kind::Pad, nullptr, time, time_base}); }
 
-void AudioWorker::Finish(int64_t time, AVRational time_base) {
+void TrackWorker::Finish(int64_t time, AVRational time_base) {
     Queue({Kind::Finish, nullptr, time, time_base});
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return finished_ || failure_; });
     RethrowFailure();
 }
 
-void AudioWorker::Loop() {
+void TrackWorker::Run(Job& job) {
+    switch (job.kind) {
+    case Kind::Frame: sink_.Add(job.frame.get()); break;
+    case Kind::Pad: sink_.PadTo(job.time, job.time_base); break;
+    case Kind::Finish: sink_.Finish(job.time, job.time_base); break;
+    }
+}
+
+void TrackWorker::Loop() {
     for (;;) {
         std::unique_lock<std::mutex> lock(mutex_);
         changed_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
@@ -45,11 +54,7 @@ void AudioWorker::Loop() {
         lock.unlock();
         changed_.notify_all();  // room in the queue
         try {
-            switch (job.kind) {
-            case Kind::Sound: track_.Add(job.frame.get()); break;
-            case Kind::Pad: track_.PadTo(job.time, job.time_base); break;
-            case Kind::Finish: track_.Finish(job.time, job.time_base); break;
-            }
+            Run(job);
         } catch (...) {
             // Handed to the decoding thread, which stops the conversion.
             lock.lock();

@@ -1,33 +1,45 @@
 #pragma once
-// Runs an AudioTrack on a thread of its own, so that encoding the sound
-// overlaps with decoding and encoding the picture. The queue between the
-// two is short: the picture and the sound stay close together in time, which
-// keeps the muxer's interleaving buffer (and memory) small.
+// Runs one output track's work (filtering the sound, encoding the picture)
+// on a thread of its own, so that the two encoders and the decoding overlap.
+// The queues are short: picture and sound stay close together in time, which
+// keeps the muxer's interleaving buffer, and the memory, small.
 #include <condition_variable>
 #include <deque>
 #include <exception>
 #include <mutex>
 #include <thread>
 
-#include "audio_track.h"
+#include "av_ptr.h"
 
-class AudioWorker {
+// What a worker drives; its calls all come from the worker's thread.
+class TrackSink {
 public:
-    explicit AudioWorker(AudioTrack& track);
-    // Stops the thread; anything still queued is dropped.
-    ~AudioWorker();
-    AudioWorker(const AudioWorker&) = delete;
-    AudioWorker& operator=(const AudioWorker&) = delete;
+    virtual ~TrackSink() = default;
+    // A frame for the track, which may keep or reuse it.
+    virtual void Add(AVFrame* frame) = 0;
+    // The track's content must reach `time` (in `time_base`).
+    virtual void PadTo(int64_t time, AVRational time_base) = 0;
+    // No more frames: flush, reaching at least `time`.
+    virtual void Finish(int64_t time, AVRational time_base) = 0;
+};
 
-    // Queue work for the track (see AudioTrack). They wait while the queue
-    // is full, and rethrow a failure of the thread.
+class TrackWorker {
+public:
+    TrackWorker(TrackSink& sink, size_t capacity);
+    // Stops the thread; anything still queued is dropped.
+    ~TrackWorker();
+    TrackWorker(const TrackWorker&) = delete;
+    TrackWorker& operator=(const TrackWorker&) = delete;
+
+    // Queue work for the sink. They wait while the queue is full, and
+    // rethrow a failure of the thread.
     void Add(av::Frame frame);
     void PadTo(int64_t time, AVRational time_base);
-    // Queues Finish and waits until the track has done it.
+    // Queues Finish and waits until the sink has done it.
     void Finish(int64_t time, AVRational time_base);
 
 private:
-    enum class Kind { Sound, Pad, Finish };
+    enum class Kind { Frame, Pad, Finish };
     struct Job {
         Kind kind;
         av::Frame frame;
@@ -36,11 +48,11 @@ private:
     };
     void Queue(Job job);
     void Loop();
+    void Run(Job& job);
     void RethrowFailure();  // with mutex_ held
 
-    static constexpr size_t kCapacity = 48;  // about a second of decoded sound
-
-    AudioTrack& track_;
+    TrackSink& sink_;
+    const size_t capacity_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Job> jobs_;

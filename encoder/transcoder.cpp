@@ -32,10 +32,10 @@ bool IsDamage(int result) { return result == AVERROR_INVALIDDATA || result == AV
 }  // namespace
 
 Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& options)
-    : source_(source), output_(output), options_(options),
-      picker_(av_inv_q(output.video_encoder()->time_base), source.declared_duration()),
-      decoded_(av::NewFrame()), filtered_(av::NewFrame()), audio_track_(output, options),
-      audio_worker_(audio_track_) {
+    : source_(source), output_(output), options_(options), decoded_(av::NewFrame()),
+      video_track_(output, source.declared_duration()), audio_track_(output, options),
+      // Short queues: a few pictures; about a second of decoded sound.
+      video_worker_(video_track_, 8), audio_worker_(audio_track_, 48) {
     AVStream* vs = source.video_stream();
     video_offset_ = av_rescale_q(source.start_time(), AV_TIME_BASE_Q, vs->time_base);
     next_video_pts_ = video_offset_;
@@ -61,9 +61,12 @@ void Transcoder::Run() {
     // The last picture keeps its full duration in the constant-rate output.
     video_chain_->Close(next_video_pts_ - video_offset_);
     DrainVideo();
+    const AVRational encoder_tb = output_.video_encoder()->time_base;
+    video_worker_.Finish(filtered_pictures_, encoder_tb);
 
     if (source_.audio_stream()) DecodeAudio(nullptr);
-    audio_worker_.Finish(output_.video_frames(), output_.video_encoder()->time_base);
+    // Sound shorter than the picture is completed with silence.
+    audio_worker_.Finish(filtered_pictures_, encoder_tb);
     if (damaged_packets_ > 0)
         av_log(nullptr, AV_LOG_WARNING, "trancor: skipped %lld damaged packets\n",
                static_cast<long long>(damaged_packets_));
@@ -131,14 +134,15 @@ void Transcoder::DecodeVideo(const AVPacket* packet) {
 
 void Transcoder::DrainVideo() {
     const AVRational encoder_tb = output_.video_encoder()->time_base;
-    while (video_chain_->Pull(filtered_.get())) {
-        filtered_->pts = av_rescale_q(filtered_->pts, video_chain_->output_time_base(), encoder_tb);
-        picker_.Offer(filtered_.get(), filtered_->pts);
-        output_.EncodeVideo(filtered_.get());
-        av_frame_unref(filtered_.get());
+    for (;;) {
+        av::Frame frame = av::NewFrame();
+        if (!video_chain_->Pull(frame.get())) return;
+        frame->pts = av_rescale_q(frame->pts, video_chain_->output_time_base(), encoder_tb);
+        video_worker_.Add(std::move(frame));
+        ++filtered_pictures_;
         // Without sound in the source, silence is written along with the
         // picture so that the two interleave in the file.
-        if (!source_.audio_stream()) audio_worker_.PadTo(output_.video_frames(), encoder_tb);
+        if (!source_.audio_stream()) audio_worker_.PadTo(filtered_pictures_, encoder_tb);
     }
 }
 

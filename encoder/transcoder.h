@@ -1,16 +1,18 @@
 #pragma once
-// Decode -> filter -> encode -> mux for one file. The picture is handled on
-// the calling thread, the sound on a worker; at the end of the source the
-// decoders, filter chains and encoders are flushed in order.
+// Decode -> filter -> encode -> mux for one file. Reading, decoding and the
+// picture's filters run on the calling thread; the sound's filters and
+// encoder, and the picture's encoder, each on a worker of their own. At the
+// end of the source the decoders, filter chains and encoders are flushed in
+// order.
 #include <memory>
 
 #include "audio_track.h"
-#include "audio_worker.h"
 #include "filter_chain.h"
 #include "options.h"
 #include "psp_output.h"
 #include "source.h"
-#include "thumbnail.h"
+#include "track_worker.h"
+#include "video_track.h"
 
 class Transcoder {
 public:
@@ -21,7 +23,7 @@ public:
     void Run();
 
     // The picture for the thumbnail; null when no frame was encoded.
-    const AVFrame* thumbnail() const { return picker_.chosen(); }
+    const AVFrame* thumbnail() const { return video_track_.thumbnail(); }
 
 private:
     void DecodeVideo(const AVPacket* packet);
@@ -34,15 +36,17 @@ private:
     PspOutput& output_;
     const EncodeOptions& options_;
     std::unique_ptr<FilterChain> video_chain_;  // built for the first picture
-    ThumbnailPicker picker_;
     av::Frame decoded_;
-    av::Frame filtered_;
+    VideoTrack video_track_;
     AudioTrack audio_track_;
-    AudioWorker audio_worker_;  // after audio_track_: stops before it goes
+    // After the tracks: the threads stop before the tracks go.
+    TrackWorker video_worker_;
+    TrackWorker audio_worker_;
 
     int64_t video_offset_ = 0;    // source start, in the video stream's time base
     int64_t audio_offset_ = 0;    // the same in the audio stream's time base
     int64_t next_video_pts_ = 0;  // end of the last decoded picture (video stream tb)
     int64_t decoded_pictures_ = 0;
+    int64_t filtered_pictures_ = 0;  // handed to the picture's encoder
     int64_t damaged_packets_ = 0;
 };
