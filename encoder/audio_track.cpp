@@ -15,14 +15,14 @@ std::string SourceArgs(AVSampleFormat format, int rate, const AVChannelLayout* l
            ":sample_fmt=" + av_get_sample_fmt_name(format) + ":channel_layout=" + description;
 }
 
-std::string Chain(const EncodeOptions& o, int64_t first_pts) {
+std::string Chain(const EncodeOptions& o, bool first) {
     const std::string target = ":sample_rates=" + std::to_string(o.sample_rate) +
                                ":channel_layouts=" + (o.channels == 1 ? "mono" : "stereo");
-    // async fills gaps and trims overlaps in the source's timestamps, and
-    // first_pts pads a late start, so the sound stays in step with the
-    // picture.
-    std::string chain = "aresample=" + std::to_string(o.sample_rate) +
-                        ":async=1:first_pts=" + std::to_string(first_pts);
+    // async fills gaps and trims overlaps in the source's timestamps, so the
+    // number of samples keeps the sound in step with the picture; the first
+    // chain also pads a late start of the sound with silence.
+    std::string chain = "aresample=" + std::to_string(o.sample_rate) + ":async=1";
+    if (first) chain += ":first_pts=0";
     if (o.volume_percent != 100) {
         // In 16-bit samples the volume filter clips what it amplifies beyond
         // full scale, instead of handing the encoder overflowing floats.
@@ -38,7 +38,8 @@ AudioTrack::AudioTrack(PspOutput& output, const EncodeOptions& options)
     : output_(output), options_(options), filtered_(av::NewFrame()) {}
 
 void AudioTrack::StartChain(AVSampleFormat format, int rate, const AVChannelLayout* layout) {
-    if (chain_) {
+    const bool first = !chain_;
+    if (!first) {
         // The source changed its sound format mid-file (TV recordings do):
         // finish the old chain and go on where it ended.
         chain_->Close(next_pts_);
@@ -55,7 +56,7 @@ void AudioTrack::StartChain(AVSampleFormat format, int rate, const AVChannelLayo
         layout_.Assign(&usual);
     }
     chain_ = std::make_unique<FilterChain>("abuffer", SourceArgs(format, rate, layout_.get()),
-                                           Chain(options_, next_output_pts_),
+                                           Chain(options_, first),
                                            output_.audio_encoder()->frame_size);
 }
 
@@ -74,10 +75,11 @@ void AudioTrack::Filter(AVFrame* frame) {
 }
 
 void AudioTrack::Drain() {
-    const AVRational encoder_tb = output_.audio_encoder()->time_base;
     while (chain_->Pull(filtered_.get())) {
-        filtered_->pts = av_rescale_q(filtered_->pts, chain_->output_time_base(), encoder_tb);
-        next_output_pts_ = filtered_->pts + filtered_->nb_samples;
+        // One continuous run of samples: the chain has already aligned them
+        // with the timestamps, and a rebuilt chain carries straight on.
+        filtered_->pts = next_output_pts_;
+        next_output_pts_ += filtered_->nb_samples;
         output_.EncodeAudio(filtered_.get());
         av_frame_unref(filtered_.get());
     }

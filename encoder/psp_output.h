@@ -25,8 +25,6 @@ public:
     // when no other thread encodes any more.
     void Finish();
 
-    int64_t video_frames() const { return video_frames_; }
-    int64_t audio_packets() const { return audio_packets_; }
 
 private:
     void Encode(AVCodecContext* encoder, AVStream* stream, AVPacket* packet, AVFrame* frame);

@@ -26,7 +26,8 @@ std::string VideoChain(const EncodeOptions& o, AVRational source_rate) {
     return (more_frames ? rate + "," + scale : scale + "," + rate) + ",format=yuv420p";
 }
 
-// How decoders report a damaged packet or picture: skipped, as ffmpeg does.
+// How decoders report a damaged packet or picture (after logging what is
+// wrong): it is skipped, as ffmpeg does.
 bool IsDamage(int result) { return result == AVERROR_INVALIDDATA || result == AVERROR(EINVAL); }
 
 }  // namespace
@@ -67,9 +68,6 @@ void Transcoder::Run() {
     if (source_.audio_stream()) DecodeAudio(nullptr);
     // Sound shorter than the picture is completed with silence.
     audio_worker_.Finish(filtered_pictures_, encoder_tb);
-    if (damaged_packets_ > 0)
-        av_log(nullptr, AV_LOG_WARNING, "trancor: skipped %lld damaged packets\n",
-               static_cast<long long>(damaged_packets_));
 }
 
 void Transcoder::CheckComplete() const {
@@ -101,18 +99,12 @@ void Transcoder::StartVideoChain(const AVFrame* first) {
 void Transcoder::DecodeVideo(const AVPacket* packet) {
     AVCodecContext* dec = source_.video_decoder();
     int result = avcodec_send_packet(dec, packet);
-    if (result < 0 && IsDamage(result)) {
-        ++damaged_packets_;
-        return;
-    }
+    if (result < 0 && IsDamage(result)) return;  // the decoder has said what is wrong
     av::Check(result, "decoding the video");
     for (;;) {
         result = avcodec_receive_frame(dec, decoded_.get());
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
-        if (IsDamage(result)) {
-            ++damaged_packets_;
-            continue;
-        }
+        if (IsDamage(result)) continue;
         av::Check(result, "decoding the video");
         ++decoded_pictures_;
         AVFrame* f = decoded_.get();
@@ -149,19 +141,13 @@ void Transcoder::DrainVideo() {
 void Transcoder::DecodeAudio(const AVPacket* packet) {
     AVCodecContext* dec = source_.audio_decoder();
     int result = avcodec_send_packet(dec, packet);
-    if (result < 0 && IsDamage(result)) {
-        ++damaged_packets_;
-        return;
-    }
+    if (result < 0 && IsDamage(result)) return;  // the decoder has said what is wrong
     av::Check(result, "decoding the sound");
     for (;;) {
         av::Frame frame = av::NewFrame();
         result = avcodec_receive_frame(dec, frame.get());
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
-        if (IsDamage(result)) {
-            ++damaged_packets_;
-            continue;
-        }
+        if (IsDamage(result)) continue;
         av::Check(result, "decoding the sound");
         const int64_t pts = frame->best_effort_timestamp;
         frame->pts = pts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE

@@ -48,5 +48,4 @@ private:
     int64_t next_video_pts_ = 0;  // end of the last decoded picture (video stream tb)
     int64_t decoded_pictures_ = 0;
     int64_t filtered_pictures_ = 0;  // handed to the picture's encoder
-    int64_t damaged_packets_ = 0;
 };

@@ -41,6 +41,24 @@ class SourceFormats(EncoderTestCase):
     def test_wide_picture_is_scaled_to_the_requested_size(self):
         self.check_source("wide.avi", size="640x360", rate="24000/1001")
 
+    def test_recording_that_changes_format_midway(self):
+        # Two transport streams back to back, as a TV recording that switches
+        # programmes: picture size, sample rate and channels all change.
+        first = make_clip(self.path("part1.ts"), seconds=2, vcodec=("-c:v", "mpeg2video"),
+                          acodec=("-c:a", "mp2"), sample_rate=44100, channels=2)
+        second = make_clip(self.path("part2.ts"), seconds=2, size="352x288", vcodec=("-c:v", "mpeg2video"),
+                           acodec=("-c:a", "mp2"), sample_rate=48000, channels=1,
+                           container=("-output_ts_offset", "2"))
+        source = self.path("recording.ts")
+        with open(source, "wb") as out:
+            for part in (first, second):
+                with open(part, "rb") as f:
+                    out.write(f.read())
+        target = self.path("RECORDING.MP4")
+        self.convert(source, target)
+        info = self.assert_psp_file(target)
+        self.assertAlmostEqual(float(info["format"]["duration"]), 4.0, delta=0.2)
+
     def test_source_without_sound_gets_silence_as_long_as_the_picture(self):
         info = self.check_source("silent.avi", audio=None)
         mean, peak = loudness(self.path("SILENT.MP4"))
