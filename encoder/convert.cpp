@@ -8,8 +8,22 @@
 #include "thumbnail.h"
 #include "transcoder.h"
 
+namespace {
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+}  // namespace
+
 void Convert(const EncodeOptions& options) {
     const std::string thumbnail_path = ThumbnailPathFor(options.output);
+    // The thumbnail would overwrite the video (names are case-blind on the
+    // PSP's FAT and on Windows).
+    if (Upper(thumbnail_path) == Upper(options.output))
+        throw Failure(options.output + ": an output named .THM would be overwritten by its own thumbnail");
     // Every file this run may replace or remove, the stale ".part" files
     // included, must not be the source.
     for (const std::string& path : {options.output, options.output + ".part", thumbnail_path,

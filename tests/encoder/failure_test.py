@@ -5,7 +5,7 @@ import signal
 import time
 import unittest
 
-from trancor_helpers import (EncoderTestCase, make_clip, probe, program_args, run_trancor,
+from trancor_helpers import (EncoderTestCase, make_clip, probe, program_args, read_bytes, run_trancor,
                              start_trancor)
 
 OLD_CONTENT = b"the earlier conversion, which must survive"
@@ -37,8 +37,7 @@ class Refusals(EncoderTestCase):
         lines = [l for l in err.splitlines() if l.startswith("trancor:")]
         self.assertEqual(len(lines), 1, err)
         self.assertIn(message, lines[0])
-        with open(self.target, "rb") as f:
-            self.assertEqual(f.read(), OLD_CONTENT)
+        self.assertEqual(read_bytes(self.target), OLD_CONTENT)
         self.assertEqual(sorted(n for n in os.listdir(self.dir) if n.startswith("M4V30000")),
                          sorted(["M4V30000.MP4", *leftovers]))
 
@@ -70,7 +69,7 @@ class Refusals(EncoderTestCase):
         self.assertIn(b"percent", result.stdout)
 
     def test_unreadable_sources(self):
-        good = open(self.good, "rb").read()
+        good = read_bytes(self.good)
         cases = [
             ("empty.avi", b"", "empty.avi"),
             ("noise.avi", bytes((i * 7919 + 13) % 251 for i in range(65536)), "noise.avi"),
@@ -92,6 +91,13 @@ class Refusals(EncoderTestCase):
     def test_source_and_target_are_the_same_file(self):
         self.assert_refused(program_args(self.target, self.target), "is the input")
 
+    def test_output_named_like_its_thumbnail(self):
+        thumb = self.path("M4V30000.thm")
+        result = run_trancor(program_args(self.good, thumb))
+        self.assertEqual(result.returncode, 1)
+        self.assertIn(b"thumbnail", result.stderr)
+        self.assertFalse(os.path.exists(thumb))
+
     def test_missing_output_folder(self):
         target = self.path("no such folder/M4V30000.MP4")
         result = run_trancor(program_args(self.good, target))
@@ -103,7 +109,7 @@ class Refusals(EncoderTestCase):
         full = self.path("faststart.mp4")
         make_clip(full, seconds=4, vcodec=("-c:v", "mpeg4"), acodec=("-c:a", "aac"),
                   container=("-movflags", "+faststart"))
-        data = open(full, "rb").read()
+        data = read_bytes(full)
         self.assert_refused(program_args(self.source_file("half.mp4", data[: len(data) // 2]), self.target),
                             "truncated")
 
@@ -126,8 +132,7 @@ class Interruption(EncoderTestCase):
         encoder.send_signal(signal.SIGKILL)
         encoder.wait()
 
-        with open(target, "rb") as f:
-            self.assertEqual(f.read(), OLD_CONTENT)
+        self.assertEqual(read_bytes(target), OLD_CONTENT)
         self.assertFalse(os.path.exists(self.path("M4V30001.THM")))
         self.assertTrue(os.path.exists(part))  # killed while writing
 

@@ -70,6 +70,11 @@ def probe(path):
     }
 
 
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 def read_boxes(data, start=0, end=None):
     """Top-level MP4 boxes as (type, payload offset, box end)."""
     end = len(data) if end is None else end
@@ -90,8 +95,7 @@ def read_boxes(data, start=0, end=None):
 
 def psp_title(path):
     """The title from the movie's PSP metadata box (uuid USMT / MTDT, UTF-16 entries)."""
-    with open(path, "rb") as f:
-        data = f.read()
+    data = read_bytes(path)
     moov = next((b for b in read_boxes(data) if b[0] == "moov"), None)
     if not moov:
         return None
