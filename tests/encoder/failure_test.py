@@ -80,7 +80,10 @@ class Refusals(EncoderTestCase):
             with self.subTest(source=name):
                 self.assert_refused(program_args(self.source_file(name, content), self.target), message)
 
-    def test_missing_source(self):
+    def test_missing_source_and_a_stale_part_file(self):
+        # A run that gets as far as the source clears what a killed run left.
+        self.source_file("M4V30000.MP4.part", b"left by a killed run")
+        self.source_file("M4V30000.THM.part", b"left by a killed run")
         self.assert_refused(program_args(self.path("nothing here.avi"), self.target), "nothing here.avi")
 
     def test_source_without_picture(self):
