@@ -51,6 +51,14 @@ void SetDropDownIndex(HWND combo, int index) {
     SendMessageA(combo, CB_SETCURSEL, index >= 0 && index < count ? index : -1, 0);
 }
 
+// A control's rectangle in the dialog's client coordinates.
+RECT ChildRect(HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 int DropDownIndex(HWND combo) { return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0)); }
 
 int TrackPosition(HWND trackBar) { return static_cast<int>(SendMessageA(trackBar, TBM_GETPOS, 0, 0)); }
@@ -193,13 +201,17 @@ HWND TSettingForm::AddDropDown(int id, int left, int top, int width,
     for (const std::string& item : items) {
         SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     }
-    // The closed box's height follows its field's item height: make it 21.
-    RECT box{};
-    GetWindowRect(combo, &box);
+    // The closed box's height follows its selection field's height: make it
+    // 21. Measured after each setting because Wine's CB_GETITEMHEIGHT answers
+    // 2 more than CB_SETITEMHEIGHT set; Windows gets it right the first time.
     LRESULT field = SendMessageA(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    if (field > 0) {
-        SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-                     field + kDropDownHeight - (box.bottom - box.top));
+    for (int attempt = 0; attempt < 3 && field > 0; ++attempt) {
+        RECT box{};
+        GetWindowRect(combo, &box);
+        const int off = kDropDownHeight - (box.bottom - box.top);
+        if (off == 0) break;
+        field += off;
+        SendMessageA(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
     }
     SetDropDownIndex(combo, selected);
     return combo;
@@ -240,6 +252,10 @@ void TSettingForm::CreateControls() {
     UDACCEL oneAtATime{0, 1};  // held arrows repeat in steps of 1, never faster
     for (auto [upDown, edit] : {std::pair{UpDown1, Edit1}, std::pair{UpDown2, Edit2}}) {
         SendMessageA(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+        // Wine widens a new up-down control to 16 pixels; the layout has 15.
+        RECT place = ChildRect(edit);
+        SetWindowPos(upDown, nullptr, place.right, place.top, 15, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageA(upDown, UDM_SETRANGE32, kBitRateMin, kBitRateMax);
         SendMessageA(upDown, UDM_SETPOS32, 0, kBitRateMin);
         SendMessageA(upDown, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&oneAtATime));

@@ -1,0 +1,40 @@
+#pragma once
+// Driving the settings dialog and the folder chooser of a running program
+// from outside. Texts are UTF-8 like the rest of the driver library.
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+// The settings dialog of `pid` ("设置"), once it shows; null on time-out.
+HWND WaitForSettingForm(DWORD pid);
+// True once it is hidden again.
+bool WaitForSettingFormGone(DWORD pid);
+
+// The text of a drop-down list's selected item ("" when none is selected).
+std::string DropDownText(HWND combo);
+int DropDownIndex(HWND combo);
+int TrackBarPosition(HWND trackBar);
+
+// Replaces an edit field's text, as typing over it would.
+void TypeText(HWND edit, const std::string& utf8);
+
+// Puts the keyboard focus on `control` the way the Tab key does (a push
+// button becomes the default one), and waits until it has it.
+bool FocusControl(HWND dialog, HWND control);
+// The control of `window`'s thread that has the keyboard focus.
+HWND FocusedWindow(HWND window);
+
+// A control's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND control);
+SIZE ClientSize(HWND window);
+
+// The system's browse-for-folder dialog of `pid`: a dialog with a folder tree.
+HWND WaitForFolderDialog(DWORD pid);
+// The display name of the folder selected in its tree.
+std::string SelectedFolderName(HWND dialog);
+// Selects a folder by its path, as clicking through the tree would.
+void SelectFolder(HWND dialog, const std::string& path);
+
+}  // namespace e2e
