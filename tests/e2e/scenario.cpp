@@ -15,6 +15,16 @@ std::string ProgramScenario::ArtifactsFolder() { return e2e::WindowsPath(VQ_E2E_
 void ProgramScenario::SetUp() {
     folder_ = e2e::JoinPath(e2e::WindowsPath(VQ_E2E_WORK), TestName());
     e2e::MakeEmptyFolder(folder_);
+    // Screenshots of an earlier run of this test would be mistaken for this one's.
+    std::string pattern = e2e::JoinPath(ArtifactsFolder(), TestName() + "-*.png");
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(e2e::ToSystem(pattern).c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileA((e2e::ToSystem(ArtifactsFolder()) + "\\" + found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
     e2e::CopyOrThrow(ProgramExe(), InFolder("Vidquill.exe"));
 }
 

@@ -1,6 +1,7 @@
 #include "gui_driver.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <stdexcept>
 
@@ -96,6 +97,14 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 std::string ToUtf8(const std::string& systemText) { return Narrow(CP_UTF8, Widen(CP_ACP, systemText)); }
 std::string ToSystem(const std::string& utf8) { return Narrow(CP_ACP, Widen(CP_UTF8, utf8)); }
 
+bool WaitForIdle(DWORD pid, int ms) {
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process) return false;
+    bool idle = WaitForInputIdle(process, static_cast<DWORD>(ms)) == 0;
+    CloseHandle(process);
+    return idle;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, int ms) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -155,13 +164,30 @@ MessageBoxInfo WaitForMessageBox(DWORD pid, int ms) {
     if (!info.window) return info;
     info.caption = WindowText(info.window);
     info.text = WindowText(GetDlgItem(info.window, 0xFFFF));
-    // The icon is a static control with id 20 showing the system's icon.
+    // The icon is a static control: id 20 on Windows, 0x440 in Wine's
+    // message box. Icon handles are private to the program, so the icon is
+    // told by its colours on the screen: the stop sign is red, the warning
+    // sign yellow.
     HWND icon = GetDlgItem(info.window, 20);
-    if (icon) {
-        auto shown = reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
-        info.hasStopIcon = shown && shown == LoadIcon(nullptr, IDI_HAND);
-        info.hasExclamationIcon = shown && shown == LoadIcon(nullptr, IDI_EXCLAMATION);
-    }
+    if (!icon) icon = GetDlgItem(info.window, 0x440);
+    // The box may not be painted yet: look again for up to two seconds.
+    if (icon) WaitUntil([&] {
+        int red = 0, yellow = 0;
+        RECT r = WindowRect(icon);
+        HDC screen = GetDC(nullptr);
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                COLORREF c = GetPixel(screen, x, y);
+                int R = GetRValue(c), G = GetGValue(c), B = GetBValue(c);
+                if (R > 170 && G < 90 && B < 90) ++red;
+                if (R > 190 && G > 150 && B < 90) ++yellow;
+            }
+        }
+        ReleaseDC(nullptr, screen);
+        info.hasStopIcon = red > 40 && red > 4 * yellow;
+        info.hasExclamationIcon = yellow > 40 && yellow > 4 * red;
+        return info.hasStopIcon || info.hasExclamationIcon;
+    }, 2000);
     return info;
 }
 
@@ -252,6 +278,21 @@ void PostKey(HWND window, WORD virtualKey) {
     PostMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
 }
 
+bool DropFiles(HWND window, const std::vector<std::string>& paths,
+               const std::function<bool()>& done, int ms) {
+    std::string names;
+    for (const std::string& path : paths) names += ToSystem(path) + '\0';
+    names += '\0';
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = FALSE;
+    RemoteMemory remote(window, sizeof header + names.size());
+    remote.Write(0, &header, sizeof header);
+    remote.Write(sizeof header, names.data(), names.size());
+    PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote.Address()), 0);
+    return WaitUntil(done, ms);
+}
+
 HWND WaitForPopupMenu(DWORD pid, int ms) { return WaitForWindow(pid, "#32768", "", ms); }
 
 void ChooseMenuItem(HWND owner, int index) {
@@ -271,12 +312,12 @@ HWND OpenDialogOf(DWORD pid) {
     return nullptr;
 }
 
-void TypeFileName(HWND dialog, const std::string& text) {
+void SetFileName(HWND dialog, const std::string& text) {
     std::string system = ToSystem(text);
     SendMessageA(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(system.c_str()));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
+
+LPARAM OkButton(HWND dialog) { return reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)); }
 
 }  // namespace
 
@@ -284,14 +325,26 @@ bool ChooseFilesInOpenDialog(DWORD pid, const std::string& folder,
                              const std::vector<std::string>& names, int ms) {
     HWND dialog = nullptr;
     if (!WaitUntil([&] { return (dialog = OpenDialogOf(pid)) != nullptr; }, ms)) return false;
-    // Typing a folder and OK goes into that folder; the dialog stays open.
-    TypeFileName(dialog, folder);
+    // The dialog finishes setting itself up after it shows; typing before
+    // that can be lost.
+    WaitForIdle(pid, ms);
+    // A folder typed and confirmed is opened, the name box emptied and the
+    // dialog stays. Sent, not posted, so the folder has been opened when
+    // the call returns (the dialog opens in the folder it last showed,
+    // which may hold files of the same names).
+    SetFileName(dialog, folder);
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), OkButton(dialog),
+                             SMTO_NORMAL, static_cast<UINT>(ms), &ignored)) {
+        return false;
+    }
+    if (!WindowText(GetDlgItem(dialog, 0x47c)).empty()) return false;  // not a folder
+
     std::string quoted;
     for (const std::string& name : names) quoted += "\"" + name + "\" ";
-    // Give the dialog the time to change folders: wait until its name box
-    // has been cleared or the current folder reads as the new one.
-    WaitUntil([&] { return WindowText(GetDlgItem(dialog, 0x47c)).empty(); }, ms);
-    TypeFileName(dialog, names.size() == 1 ? names.front() : quoted);
+    SetFileName(dialog, names.size() == 1 ? names.front() : quoted);
+    // Posted: confirming ends the dialog, and the program goes on from there.
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), OkButton(dialog));
     return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, ms);
 }
 

@@ -37,6 +37,10 @@ std::string ToSystem(const std::string& utf8);
 // Polls `condition` every 10 ms; true as soon as it holds, false after `ms`.
 bool WaitUntil(const std::function<bool()>& condition, int ms = kDefaultWait);
 
+// Waits until the program's UI thread has handled everything queued for it
+// and waits for input (WaitForInputIdle).
+bool WaitForIdle(DWORD pid, int ms = kDefaultWait);
+
 // --- finding windows ----------------------------------------------------------
 // Visible top-level windows of process `pid`; `className` and `title` (UTF-8)
 // filter when not null/empty.
@@ -91,6 +95,12 @@ void LeftButton(bool down);
 // A key press and release posted to `window`'s thread queue (menus read
 // keys from there).
 void PostKey(HWND window, WORD virtualKey);
+
+// Drops files on `window` as the shell does (WM_DROPFILES), `paths` in
+// order. Under Wine a block of memory written into the program serves as the
+// drop handle; it is freed once `done` holds (or after the wait).
+bool DropFiles(HWND window, const std::vector<std::string>& paths,
+               const std::function<bool()>& done, int ms = kDefaultWait);
 
 // --- menus ----------------------------------------------------------------------
 // The visible pop-up menu window of `pid` (class #32768), or null.
