@@ -1,6 +1,4 @@
 #include "psp_output.h"
-#include <cstring>
-#include <cstdlib>
 
 extern "C" {
 #include <libavutil/opt.h>

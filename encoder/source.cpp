@@ -60,15 +60,13 @@ Source::Source(const std::string& path) : path_(path) {
     result = avformat_find_stream_info(raw, nullptr);
     if (result < 0) throw Failure(path + ": cannot read the stream layout: " + av::ErrorText(result));
 
-    // Find the picture. A cover image in a music file is no video.
-    for (unsigned i = 0; i < raw->nb_streams; ++i) {
-        AVStream* st = raw->streams[i];
-        if (st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && (st->disposition & AV_DISPOSITION_ATTACHED_PIC))
-            st->discard = AVDISCARD_ALL;
-    }
+    // The best picture stream prefers moving pictures, so when it is a
+    // cover image (of a music file), there is no video.
     const AVCodec* decoder = nullptr;
     video_index_ = av_find_best_stream(raw, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
-    if (video_index_ == AVERROR_STREAM_NOT_FOUND) throw Failure(path + ": the file holds no video");
+    if (video_index_ == AVERROR_STREAM_NOT_FOUND ||
+        (video_index_ >= 0 && (raw->streams[video_index_]->disposition & AV_DISPOSITION_ATTACHED_PIC)))
+        throw Failure(path + ": the file holds no video");
     if (video_index_ < 0) {
         // The best stream exists but nothing here decodes it.
         const int any = av_find_best_stream(raw, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);

@@ -5,7 +5,7 @@ import signal
 import time
 import unittest
 
-from trancor_helpers import (EncoderTestCase, make_clip, probe, program_args, read_bytes, run_trancor,
+from trancor_helpers import (EncoderTestCase, ffmpeg, make_clip, probe, program_args, read_bytes, run_trancor,
                              start_trancor)
 
 OLD_CONTENT = b"the earlier conversion, which must survive"
@@ -86,10 +86,20 @@ class Refusals(EncoderTestCase):
         self.source_file("M4V30000.THM.part", b"left by a killed run")
         self.assert_refused(program_args(self.path("nothing here.avi"), self.target), "nothing here.avi")
 
-    def test_source_without_picture(self):
+    def test_sources_without_moving_pictures(self):
         sound = self.path("sound.wav")
-        make_clip(sound, seconds=1, video="testsrc2", vcodec=("-vn",), acodec=("-c:a", "pcm_s16le"))
-        self.assert_refused(program_args(sound, self.target), "no video")
+        make_clip(sound, seconds=1, vcodec=("-vn",), acodec=("-c:a", "pcm_s16le"))
+        # A song with a cover image, which is a picture stream but no video.
+        plain = make_clip(self.path("plain.mp3"), seconds=1, vcodec=("-vn",), acodec=("-c:a", "libmp3lame"))
+        cover = self.path("cover.png")
+        ffmpeg("-f", "lavfi", "-i", "testsrc2=size=320x240", "-frames:v", "1", cover)
+        song = self.path("song.mp3")
+        ffmpeg("-i", plain, "-i", cover, "-map", "0", "-map", "1", "-c", "copy", "-disposition:v", "attached_pic",
+               song)
+        self.assertEqual(probe(song)["video"]["disposition"]["attached_pic"], 1)
+        for source in (sound, song):
+            with self.subTest(source=source):
+                self.assert_refused(program_args(source, self.target), "no video")
 
     def test_source_and_target_are_the_same_file(self):
         self.assert_refused(program_args(self.target, self.target), "is the input")
