@@ -257,7 +257,11 @@ void TSettingForm::CreateControls() {
         SetWindowPos(upDown, nullptr, place.right, place.top, 15, place.bottom - place.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageA(upDown, UDM_SETRANGE32, kBitRateMin, kBitRateMax);
-        SendMessageA(upDown, UDM_SETPOS32, 0, kBitRateMin);
+        // The field's text is the value (UDN_DELTAPOS steps it and refuses
+        // the control's own move), so the control's position never moves.
+        // It is kept inside the range: a control resting at an end might not
+        // report the arrow pointing past it, whatever the field shows.
+        SendMessageA(upDown, UDM_SETPOS32, 0, (kBitRateMin + kBitRateMax) / 2);
         SendMessageA(upDown, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&oneAtATime));
     }
 
