@@ -85,7 +85,10 @@ TSettingForm::TSettingForm(HINSTANCE instance) {
     HWND dialog = CreateDialogIndirectParamA(instance, &layout.header, nullptr, DialogProc,
                                              reinterpret_cast<LPARAM>(this));
     if (!dialog) throw std::runtime_error("CreateDialogIndirectParam failed");
-    if (initFailure_) std::rethrow_exception(initFailure_);
+    if (initFailure_) {
+        DestroyWindow(dialog);
+        std::rethrow_exception(initFailure_);
+    }
 }
 
 TSettingForm::~TSettingForm() {
@@ -107,7 +110,9 @@ INT_PTR CALLBACK TSettingForm::DialogProc(HWND dialog, UINT message, WPARAM wPar
         } catch (...) {
             self->initFailure_ = std::current_exception();
         }
-        return FALSE;  // the focus is placed when the dialog is first shown
+        // No focus yet: the dialog manager gives it to the first tab stop,
+        // "确定", when the dialog is first activated.
+        return FALSE;
     }
     auto* self = reinterpret_cast<TSettingForm*>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (!self) return FALSE;
