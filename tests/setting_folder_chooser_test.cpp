@@ -160,7 +160,10 @@ TEST_F(FolderChooser, OpensOwnedTitledWithTheFolderSelectedAndCancelKeepsIt) {
         User user(
             [&](HWND dialog) {
                 owner = GetWindow(dialog, GW_OWNER);
-                selected = SelectedTreeText(dialog);
+                // The tree may still be opening the path when the dialog shows.
+                for (int i = 0; i < 1000 && (selected = SelectedTreeText(dialog)) != "videos"; ++i) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
                 titled = HasChildText(dialog, SysText("请选择目录"));
             },
             IDCANCEL);
