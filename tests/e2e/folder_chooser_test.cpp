@@ -36,11 +36,12 @@ protected:
         ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
             << "the folder dialog stayed open";
     }
-    // Adds one file (from a folder of sources) and returns its target.
+    // Adds one file and returns its target. Each file comes from a folder of
+    // its own: the driver's open dialog does not take a second file from the
+    // folder it already shows.
     std::string AddAndTarget(const std::string& name) {
-        std::string sources = InFolder("sources");
-        if (!e2e::DirectoryExists(sources)) e2e::MakeEmptyFolder(sources);
-        e2e::WriteTextFile(JoinPath(sources, name), "");
+        std::string sources = InFolder("sources-" + name);
+        MakeFiles(sources, {name});
         int before = e2e::ListRowCount(List());
         AddFiles(sources, {name});
         e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == before + 1; });

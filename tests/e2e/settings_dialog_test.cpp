@@ -41,8 +41,10 @@ protected:
     bool Shows(int id, const std::string& text) const {
         return e2e::WaitUntil([&] { return Text(id) == text; });
     }
+    // Each addition takes its files from a folder of its own: the driver's
+    // open dialog does not take files from the folder it already shows.
     void AddVideos(const std::vector<std::string>& names) {
-        std::string videos = InFolder("videos");
+        std::string videos = InFolder("videos-" + names.front());
         MakeFiles(videos, names);
         AddFiles(videos, names);
     }
@@ -193,7 +195,7 @@ TEST_F(SettingsDialog, DefaultsThenCancelKeepEverythingButSetTheCounterWithoutDu
     e2e::Click(Item(kIdButton3));
     ASSERT_TRUE(Shows(kIdEdit1, "450"));
     CloseWith(kIdButton2);
-    AddFiles(InFolder("videos"), {"d.avi"});
+    AddVideos({"d.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
     EXPECT_EQ(Column(1).back(), "E:\\PSP\\M4V30002.MP4");
 
@@ -206,7 +208,7 @@ TEST_F(SettingsDialog, DefaultsThenCancelKeepEverythingButSetTheCounterWithoutDu
     e2e::Click(Item(kIdButton3));
     ASSERT_TRUE(Shows(kIdEdit1, "450"));
     CloseWith(kIdButton2);
-    AddFiles(InFolder("videos"), {"e.avi"});
+    AddVideos({"e.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
     EXPECT_EQ(Column(1), (Texts{"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30002.MP4",
                                 "E:\\PSP\\M4V30003.MP4"}));
@@ -224,7 +226,7 @@ TEST_F(SettingsDialog, ConfirmingRenumbersEveryRowFromTheTypedNumber) {
     EXPECT_EQ(Column(1), (Texts{"E:\\PSP\\M4V30010.MP4", "E:\\PSP\\M4V30011.MP4",
                                 "E:\\PSP\\M4V30012.MP4"}));
     EXPECT_EQ(Ini("PspNumber"), "30010");
-    AddFiles(InFolder("videos"), {"a.avi"});
+    AddVideos({"d.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 4; }));
     EXPECT_EQ(Column(1).back(), "E:\\PSP\\M4V30013.MP4");
 }
@@ -252,6 +254,7 @@ TEST_F(SettingsDialog, AFieldThatIsNoNumberStopsConfirmingThereAndTheDialogStill
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, "'abc' 非有效的整数值.");
     EXPECT_EQ(box.caption, "Vidquill");
+    EXPECT_TRUE(box.hasStopIcon);
     Screenshot("error-box");
     ASSERT_TRUE(e2e::PressOk(box));
     ASSERT_TRUE(e2e::WaitForSettingFormGone(Pid()));
@@ -269,7 +272,7 @@ TEST_F(SettingsDialog, AFieldThatIsNoNumberStopsConfirmingThereAndTheDialogStill
     EXPECT_EQ(Ini("Resolution"), "2");
     EXPECT_EQ(Ini("VideoQuality"), "450");
     CloseWith(kIdButton2);
-    AddFiles(InFolder("videos"), {"a.avi"});
+    AddVideos({"b.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
     EXPECT_EQ(Column(1).back(), "E:\\PSP\\M4V30001.MP4");
 }
@@ -342,6 +345,7 @@ TEST_F(SettingsDialog, ARefusedSaveIsShownAndTheDialogOpensFilledAllTheSame) {
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid());
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, "无法写入" + ConfigIni() + ".");
+    EXPECT_TRUE(box.hasStopIcon);
     ASSERT_TRUE(e2e::PressOk(box));
     HWND dialog = e2e::WaitForSettingForm(Pid());
     ASSERT_NE(dialog, nullptr);
