@@ -22,7 +22,15 @@ TestFolder::~TestFolder() {
     fs::remove_all(root_, ec);
 }
 
-std::string TestFolder::Path(const std::string& name) const { return (fs::path(root_) / name).string(); }
+// Joined as bytes: the names are in the system code page, which
+// std::filesystem would read differently on Windows.
+std::string TestFolder::Path(const std::string& name) const {
+#ifdef _WIN32
+    return root_ + "\\" + name;
+#else
+    return root_ + "/" + name;
+#endif
+}
 
 std::string TestFolder::ReadFile(const std::string& name) const {
     std::ifstream in(Path(name), std::ios::binary);
