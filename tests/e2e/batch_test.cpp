@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 #include "scenario.h"
 
 using e2e::JoinPath;
@@ -90,6 +92,16 @@ TEST_F(Batch, ThreeRowsAreConvertedThenTheEndIsReportedAndCancelBecomesClose) {
     ASSERT_NE(output, nullptr) << "no progress window";
     EXPECT_FALSE(IsWindowEnabled(Form())) << "the main window must be blocked during a batch";
     EXPECT_EQ(CancelCaption(output), "取消");
+    // Centred the first time; client area 426 x 82; in front of other programs.
+    RECT first = e2e::WindowRect(output);
+    EXPECT_LE(std::abs((first.left + first.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
+    EXPECT_LE(std::abs((first.top + first.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
+    RECT client{};
+    GetClientRect(output, &client);
+    EXPECT_EQ(client.right, 426);
+    EXPECT_EQ(client.bottom, 82);
+    EXPECT_TRUE(GetWindowLongA(output, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(GetWindowLongA(output, GWL_STYLE) & WS_SYSMENU) << "no caption buttons";
 
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
     ASSERT_NE(box.window, nullptr) << "no end message";
@@ -115,6 +127,8 @@ TEST_F(Batch, ThreeRowsAreConvertedThenTheEndIsReportedAndCancelBecomesClose) {
                                "\"pelmora\"  -ar 24000  -acodec aac  -f psp -y \"" +
                                Target(30002) + "\"");
 
+    // The user moves it; it reappears there on the next Start.
+    SetWindowPos(output, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
     EXPECT_TRUE(e2e::WaitForWindowGone(Pid(), VQ_CLASS_OUTPUTFORM));
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
@@ -129,6 +143,8 @@ TEST_F(Batch, ThreeRowsAreConvertedThenTheEndIsReportedAndCancelBecomesClose) {
     ASSERT_NE(output, nullptr);
     EXPECT_EQ(e2e::WindowText(output), "Output");
     EXPECT_EQ(CancelCaption(output), "取消");
+    EXPECT_EQ(e2e::WindowRect(output).left, 40);
+    EXPECT_EQ(e2e::WindowRect(output).top, 50);
     e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
     EXPECT_TRUE(StatusesBecome(Texts{"放弃", "", ""}));
 }
@@ -168,6 +184,59 @@ TEST_F(Batch, CancelDuringTheSecondRowClosesAtOnceAbandonsItAndLeavesTheThirdUnt
     EXPECT_FALSE(e2e::FileExists(Target(30002)));
     EXPECT_EQ(e2e::WaitForMessageBox(Pid(), 500).window, nullptr);
     EXPECT_FALSE(started.Wait(0));
+}
+
+TEST_F(Batch, ClosingWhileACancelledRowIsStillFinishingEndsTheProgramCleanly) {
+    NamedEvent hold("VidquillE2eHoldClose", true);
+    NamedEvent started("VidquillE2eStartedClose", false);
+    EncoderBehaviour("write=1;hold=" + hold.Name() + ";ready=" + started.Name());
+    StartWithThreeRows();
+    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    HWND output = WaitForOutputForm();
+    ASSERT_NE(output, nullptr);
+    ASSERT_TRUE(started.Wait(20000));
+    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
+    ASSERT_TRUE(e2e::WaitForWindowGone(Pid(), VQ_CLASS_OUTPUTFORM, "", 2000));
+    // The worker is still running its end-of-row animation (seconds) when
+    // the main window closes: the program saves, waits for it and ends.
+    ASSERT_EQ(Column(2).at(0), "正在处理");
+    CloseProgram();
+    EXPECT_EQ(e2e::ReadIni(ConfigIni(), "Settings", "Output"), out_);
+}
+
+// Top-level windows of any process whose caption is `title`.
+std::vector<HWND> WindowsTitled(const std::string& title) {
+    std::vector<HWND> found;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (IsWindowVisible(w) && e2e::WindowText(w) == title) found.push_back(w);
+    }
+    return found;
+}
+
+TEST_F(Batch, OpenFolderShowsTheOutputFolderWhileTheConversionGoesOn) {
+    NamedEvent hold("VidquillE2eHoldOpen", true);
+    EncoderBehaviour("write=1;hold=" + hold.Name());
+    StartProgram();
+    AddFiles(videos_, {"a.avi"});
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
+    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    HWND output = WaitForOutputForm();
+    ASSERT_NE(output, nullptr);
+    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON1));
+    HWND folderWindow = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        auto windows = WindowsTitled("out");
+        folderWindow = windows.empty() ? nullptr : windows.front();
+        return folderWindow != nullptr;
+    }, 20000)) << "no window of the output folder";
+    Screenshot("folder");
+    PostMessageA(folderWindow, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Column(2), Texts{"正在处理"});
+    hold.Set();
+    e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
+    ASSERT_NE(box.window, nullptr) << "the batch did not go on to its end";
+    EXPECT_EQ(Column(2), Texts{"完成"});
+    ASSERT_TRUE(e2e::PressOk(box));
 }
 
 TEST_F(Batch, ARowWhoseEncoderFailsIsMarkedFailedAndTheBatchGoesOn) {
