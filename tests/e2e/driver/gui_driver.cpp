@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace e2e {
@@ -324,28 +325,47 @@ LPARAM OkButton(HWND dialog) { return reinterpret_cast<LPARAM>(GetDlgItem(dialog
 bool ChooseFilesInOpenDialog(DWORD pid, const std::string& folder,
                              const std::vector<std::string>& names, int ms) {
     HWND dialog = nullptr;
-    if (!WaitUntil([&] { return (dialog = OpenDialogOf(pid)) != nullptr; }, ms)) return false;
+    if (!WaitUntil([&] { return (dialog = OpenDialogOf(pid)) != nullptr; }, ms)) {
+        std::fprintf(stderr, "open dialog: did not appear\n");
+        return false;
+    }
     // The dialog finishes setting itself up after it shows; typing before
     // that can be lost.
     WaitForIdle(pid, ms);
     // A folder typed and confirmed is opened, the name box emptied and the
     // dialog stays. Sent, not posted, so the folder has been opened when
-    // the call returns (the dialog opens in the folder it last showed,
-    // which may hold files of the same names).
-    SetFileName(dialog, folder);
-    DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), OkButton(dialog),
-                             SMTO_NORMAL, static_cast<UINT>(ms), &ignored)) {
+    // the call returns. The dialog starts in the folder it showed last, and
+    // Wine does not empty the box when that is the folder typed: so first
+    // the parent folder, then the folder itself.
+    auto openFolder = [&](const std::string& path) {
+        SetFileName(dialog, path);
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), OkButton(dialog),
+                                   SMTO_NORMAL, static_cast<UINT>(ms), &ignored) != 0;
+    };
+    size_t slash = folder.find_last_of('\\');
+    if (slash != std::string::npos && slash > 2) openFolder(folder.substr(0, slash));
+    if (!openFolder(folder)) {
+        std::fprintf(stderr, "open dialog: no answer to OK\n");
         return false;
     }
-    if (!WindowText(GetDlgItem(dialog, 0x47c)).empty()) return false;  // not a folder
+    std::string left = WindowText(GetDlgItem(dialog, 0x47c));
+    if (!left.empty()) {
+        std::fprintf(stderr, "open dialog: '%s' was not opened as a folder\n", left.c_str());
+        return false;
+    }
 
     std::string quoted;
     for (const std::string& name : names) quoted += "\"" + name + "\" ";
     SetFileName(dialog, names.size() == 1 ? names.front() : quoted);
     // Posted: confirming ends the dialog, and the program goes on from there.
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), OkButton(dialog));
-    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, ms);
+    if (!WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, ms)) {
+        std::fprintf(stderr, "open dialog: still open after choosing '%s'\n",
+                     WindowText(GetDlgItem(dialog, 0x47c)).c_str());
+        return false;
+    }
+    return true;
 }
 
 bool CancelOpenDialog(DWORD pid, int ms) {
