@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-
 #include "FolderChooser.h"
 #include "OutputUnit.h"
 #include "SettingUnit.h"
