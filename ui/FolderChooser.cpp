@@ -61,10 +61,16 @@ private:
     UINT previous_;
 };
 
-// Selects the current folder as soon as the dialog can take it.
+// Selects the current folder as soon as the dialog can take it. `data` is
+// the caller's folder text, which lives as long as the dialog.
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) {
     if (message == BFFM_INITIALIZED && data != 0) {
         SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
+        // Under Wine the first folder dialog of a program that has been
+        // running for a second or more ignores a selection made this early
+        // (measured: every time); asked again once the dialog runs its own
+        // loop, it takes it. Selecting the same folder twice changes nothing.
+        PostMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
     }
     return 0;
 }
