@@ -74,6 +74,7 @@ TEST_F(FolderChooser, OpensCentredWithTheFolderSelectedAndCancelKeepsTheFolder) 
     EXPECT_FALSE(IsWindowEnabled(Form()));
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::SelectedFolderName(dialog) == "videos"; }))
         << "selected: " << e2e::SelectedFolderName(dialog);
+    e2e::PaintNow(dialog);
     Screenshot("folder-chooser");
 
     Press(dialog, IDCANCEL);

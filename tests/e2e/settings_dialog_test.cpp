@@ -93,6 +93,7 @@ TEST_F(SettingsDialog, FirstStartShowsTheZeroSettingsInTheLayoutAndWritesThemOnO
                             "Volume", "PspNumber"}) {
         EXPECT_EQ(Ini(key), "0") << key;
     }
+    e2e::PaintNow(Dialog());
     Screenshot("settings-dialog");
 
     // Moved and closed by the close box: it comes back where it was left.
@@ -255,6 +256,7 @@ TEST_F(SettingsDialog, AFieldThatIsNoNumberStopsConfirmingThereAndTheDialogStill
     EXPECT_EQ(box.text, "'abc' 非有效的整数值.");
     EXPECT_EQ(box.caption, "Vidquill");
     EXPECT_TRUE(box.hasStopIcon);
+    e2e::PaintNow(box.window);
     Screenshot("error-box");
     ASSERT_TRUE(e2e::PressOk(box));
     ASSERT_TRUE(e2e::WaitForSettingFormGone(Pid()));

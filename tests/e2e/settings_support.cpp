@@ -110,6 +110,11 @@ SIZE ClientSize(HWND window) {
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+void PaintNow(HWND window) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 HWND WaitForFolderDialog(DWORD pid) {
     HWND found = nullptr;
     WaitUntil([&] {

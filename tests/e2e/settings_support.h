@@ -30,6 +30,10 @@ HWND FocusedWindow(HWND window);
 RECT RectInParent(HWND control);
 SIZE ClientSize(HWND window);
 
+// Paints `window` and its controls now (before a screenshot); the program
+// paints only once its queue is empty, which may be later than the test.
+void PaintNow(HWND window);
+
 // The system's browse-for-folder dialog of `pid`: a dialog with a folder tree.
 HWND WaitForFolderDialog(DWORD pid);
 // The display name of the folder selected in its tree.
