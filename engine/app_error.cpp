@@ -4,8 +4,6 @@
 
 namespace {
 
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 // Offset of the first byte of the last character of a code page 936 text.
 size_t LastCharStart(const std::string& s) {
     size_t i = 0, last = 0;

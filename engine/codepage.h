@@ -11,3 +11,11 @@ const std::string& SysText(const char* utf8);
 // Conversions both ways, for texts that cross into UTF-8 APIs or files.
 std::string SystemToUtf8(const std::string& system);
 std::string Utf8ToSystem(const std::string& utf8);
+
+// Code page 936 stores a character in one or two bytes; the second byte of a
+// pair can look like an ASCII character, the backslash included. A lead byte
+// starts a pair.
+inline bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// Offset of the last backslash that is a character of its own, or npos.
+size_t LastBackslash(const std::string& path);

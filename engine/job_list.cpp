@@ -10,12 +10,12 @@ const std::string& StatusFailed() { return SysText("失败"); }
 
 std::string MakeTargetPath(const std::string& folder, int32_t number) {
     std::string path = folder;
-    if (!path.empty() && path.back() != '\\') path += '\\';
+    if (!path.empty() && LastBackslash(path) != path.size() - 1) path += '\\';
     return path + "M4V" + IntToText(number) + ".MP4";
 }
 
 std::string FileNameOf(const std::string& path) {
-    size_t slash = path.rfind('\\');
+    size_t slash = LastBackslash(path);
     return slash == std::string::npos ? std::string() : path.substr(slash + 1);
 }
 

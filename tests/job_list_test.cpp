@@ -22,6 +22,15 @@ TEST(MakeTargetPath, JoinsFolderAndNumber) {
     EXPECT_EQ(MakeTargetPath("E:\\PSP", -3), "E:\\PSP\\M4V-3.MP4");
 }
 
+// "誠" is 0xD5 0x5C in code page 936: its second byte is a backslash byte.
+TEST(MakeTargetPath, ReadsTwoByteCharactersWhole) {
+    const std::string folder = SysText("E:\\誠");
+    EXPECT_EQ(MakeTargetPath(folder, 1), folder + "\\M4V1.MP4");
+    EXPECT_EQ(MakeTargetPath(folder + "\\", 1), folder + "\\M4V1.MP4");
+    EXPECT_EQ(FileNameOf(SysText("D:\\v\\誠.avi")), SysText("誠.avi"));
+    EXPECT_EQ(FileNameOf(SysText("誠.avi")), "");
+}
+
 TEST(FileNameOf, TakesTheTextAfterTheLastBackslash) {
     EXPECT_EQ(FileNameOf("D:\\v\\a.avi"), "a.avi");
     EXPECT_EQ(FileNameOf("a.avi"), "");
