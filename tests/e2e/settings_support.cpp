@@ -7,57 +7,9 @@
 #include <vector>
 
 #include "driver/gui_driver.h"
+#include "driver/remote_memory.h"
 
 namespace e2e {
-
-namespace {
-
-// Memory inside the program for messages that pass pointers the system does
-// not marshal across processes (tree items, folder paths).
-class ProgramMemory {
-public:
-    ProgramMemory(HWND window, size_t size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (!process_) throw std::runtime_error("OpenProcess failed");
-        address_ = static_cast<char*>(
-            VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        if (!address_) {
-            CloseHandle(process_);
-            throw std::runtime_error("VirtualAllocEx failed");
-        }
-    }
-    ProgramMemory(const ProgramMemory&) = delete;
-    ProgramMemory& operator=(const ProgramMemory&) = delete;
-    ~ProgramMemory() {
-        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        CloseHandle(process_);
-    }
-    char* Address() const { return address_; }
-    void Write(size_t offset, const void* data, size_t size) {
-        WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
-    }
-    void Read(size_t offset, void* data, size_t size) const {
-        ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
-    }
-
-private:
-    HANDLE process_ = nullptr;
-    char* address_ = nullptr;
-};
-
-std::string WideToUtf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string text(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
-                        nullptr, nullptr);
-    return text;
-}
-
-}  // namespace
 
 HWND WaitForSettingForm(DWORD pid) { return WaitForWindow(pid, "#32770", "设置"); }
 
@@ -126,12 +78,19 @@ HWND WaitForFolderDialog(DWORD pid) {
     return found;
 }
 
-std::string SelectedFolderName(HWND dialog) {
-    HWND tree = FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
-    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+namespace {
+
+HWND FolderTree(HWND dialog) { return FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr); }
+
+HTREEITEM NextItem(HWND tree, HTREEITEM item, WPARAM relation) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+std::string ItemText(HWND tree, HTREEITEM item) {
     if (!item) return "";
     constexpr size_t kChars = MAX_PATH;
-    ProgramMemory memory(tree, sizeof(TVITEMW) + kChars * sizeof(wchar_t));
+    RemoteMemory memory(tree, sizeof(TVITEMW) + kChars * sizeof(wchar_t));
     TVITEMW tv{};
     tv.mask = TVIF_TEXT;
     tv.hItem = item;
@@ -144,11 +103,42 @@ std::string SelectedFolderName(HWND dialog) {
     return WideToUtf8(text.data());
 }
 
-void SelectFolder(HWND dialog, const std::string& path) {
+}  // namespace
+
+std::string SelectedFolderName(HWND dialog) {
+    HWND tree = FolderTree(dialog);
+    return ItemText(tree, NextItem(tree, nullptr, TVGN_CARET));
+}
+
+bool SelectSiblingFolder(HWND dialog, const std::string& name) {
+    HWND tree = FolderTree(dialog);
+    HTREEITEM parent = NextItem(tree, NextItem(tree, nullptr, TVGN_CARET), TVGN_PARENT);
+    for (HTREEITEM item = NextItem(tree, parent, TVGN_CHILD); item; item = NextItem(tree, item, TVGN_NEXT)) {
+        if (ItemText(tree, item) == name) {
+            SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+            return SelectedFolderName(dialog) == name;
+        }
+    }
+    return false;
+}
+
+bool SelectFolder(HWND dialog, const std::string& path, const std::string& shownName) {
     std::string system = ToSystem(path);
-    ProgramMemory memory(dialog, system.size() + 1);
+    RemoteMemory memory(dialog, system.size() + 1);
     memory.Write(0, system.c_str(), system.size() + 1);
-    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(memory.Address()));
+    auto shown = [&] { return SelectedFolderName(dialog).find(shownName) != std::string::npos; };
+    // Posted, not sent: the chooser posts its own selection of the current
+    // folder as it opens, and only the queue's order puts this one after it.
+    // Wine's dialog now and then ignores a selection while it is still filling
+    // its tree, so the request is repeated until the tree shows it.
+    bool done = false;
+    for (int attempt = 0; attempt < 5 && !done; ++attempt) {
+        PostMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(memory.Address()));
+        done = WaitUntil(shown, 1000);
+    }
+    // The path must stay readable in the program until every request is taken.
+    Sleep(200);
+    return done;
 }
 
 }  // namespace e2e

@@ -38,7 +38,10 @@ void PaintNow(HWND window);
 HWND WaitForFolderDialog(DWORD pid);
 // The display name of the folder selected in its tree.
 std::string SelectedFolderName(HWND dialog);
-// Selects a folder by its path, as clicking through the tree would.
-void SelectFolder(HWND dialog, const std::string& path);
+// Selects the folder `name` beside the selected one, as a click on it would.
+bool SelectSiblingFolder(HWND dialog, const std::string& name);
+// Selects `path` in the folder chooser; true once the tree shows an item
+// whose name contains `shownName`.
+bool SelectFolder(HWND dialog, const std::string& path, const std::string& shownName);
 
 }  // namespace e2e

@@ -6,70 +6,18 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "codepage.h"
+#include "remote_memory.h"
+
 namespace e2e {
 
 namespace {
-
-std::wstring Widen(UINT codePage, const std::string& text) {
-    if (text.empty()) return {};
-    int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    return wide;
-}
-
-std::string Narrow(UINT codePage, const std::wstring& wide) {
-    if (wide.empty()) return {};
-    int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string text(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
-                        nullptr, nullptr);
-    return text;
-}
 
 std::string ClassOf(HWND window) {
     char name[256] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
 }
-
-// Memory inside another process for messages whose arguments are pointers
-// (list views do not marshal their structures across processes).
-class RemoteMemory {
-public:
-    RemoteMemory(HWND window, size_t size) : size_(size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (!process_) throw std::runtime_error("OpenProcess failed");
-        address_ = static_cast<char*>(
-            VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        if (!address_) {
-            CloseHandle(process_);
-            throw std::runtime_error("VirtualAllocEx failed");
-        }
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-    ~RemoteMemory() {
-        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        CloseHandle(process_);
-    }
-
-    char* Address() const { return address_; }
-    void Write(size_t offset, const void* data, size_t size) {
-        WriteProcessMemory(process_, address_ + offset, data, size, nullptr);
-    }
-    void Read(size_t offset, void* data, size_t size) const {
-        ReadProcessMemory(process_, address_ + offset, data, size, nullptr);
-    }
-
-private:
-    HANDLE process_ = nullptr;
-    char* address_ = nullptr;
-    size_t size_;
-};
 
 struct EnumState {
     DWORD pid;
@@ -95,8 +43,18 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 
 }  // namespace
 
-std::string ToUtf8(const std::string& systemText) { return Narrow(CP_UTF8, Widen(CP_ACP, systemText)); }
-std::string ToSystem(const std::string& utf8) { return Narrow(CP_ACP, Widen(CP_UTF8, utf8)); }
+std::string ToUtf8(const std::string& systemText) { return SystemToUtf8(systemText); }
+std::string ToSystem(const std::string& utf8) { return Utf8ToSystem(utf8); }
+
+std::string WideToUtf8(const std::wstring& wide) {
+    if (wide.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string text(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
+                        nullptr, nullptr);
+    return text;
+}
 
 bool WaitForIdle(DWORD pid, int ms) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);

@@ -32,6 +32,7 @@ constexpr int kDefaultWait = 10000;  // ms
 // --- texts ------------------------------------------------------------------
 std::string ToUtf8(const std::string& systemText);
 std::string ToSystem(const std::string& utf8);
+std::string WideToUtf8(const std::wstring& wide);
 
 // --- waiting ----------------------------------------------------------------
 // Polls `condition` every 10 ms; true as soon as it holds, false after `ms`.
