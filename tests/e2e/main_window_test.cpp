@@ -2,6 +2,8 @@
 // Start, moving, the help menu, minimising, closing and the settings file.
 #include <windows.h>
 
+#include <functional>
+
 #include "scenario.h"
 
 using e2e::JoinPath;
@@ -98,36 +100,50 @@ TEST_F(MainWindow, StartWithAnEmptyListShowsTheMessageAndNoProgressWindow) {
 TEST_F(MainWindow, OnlyTheSkinDragsTheWindowAndTheHelpMenuFollowsIt) {
     StartProgram();
     RECT before = e2e::WindowRect(Form());
+    auto moveTo = [&](POINT p) { return e2e::MovePointer(Form(), p); };
+    auto waitFor = [&](const std::function<bool(const e2e::PointerState&)>& condition) {
+        return e2e::WaitForPointerState(Form(), condition);
+    };
+    auto released = [](const e2e::PointerState& s) { return !s.capture && !s.inMoveSize; };
 
-    // Pressing a flat button and moving does not move the window.
+    // Pressing a flat button and moving does not move the window: the
+    // button keeps the pointer.
     POINT onButton = Centre(e2e::WindowRect(Button(IDC_SPEEDBUTTON5)));
-    e2e::MovePointer(onButton);
+    ASSERT_TRUE(moveTo(onButton));
     e2e::LeftButton(true);
-    e2e::MovePointer(POINT{onButton.x + 60, onButton.y + 40});
+    ASSERT_TRUE(waitFor([&](const e2e::PointerState& s) { return s.capture == Button(IDC_SPEEDBUTTON5); }));
+    ASSERT_TRUE(moveTo(POINT{onButton.x + 60, onButton.y + 40}));
+    EXPECT_FALSE(e2e::PointerStateOf(Form()).inMoveSize);
     e2e::LeftButton(false);
+    ASSERT_TRUE(waitFor(released));
     // Nor does pressing in the list.
     POINT inList = Centre(e2e::WindowRect(List()));
-    e2e::MovePointer(inList);
+    ASSERT_TRUE(moveTo(inList));
     e2e::LeftButton(true);
-    e2e::MovePointer(POINT{inList.x + 60, inList.y + 40});
+    ASSERT_TRUE(moveTo(POINT{inList.x + 60, inList.y + 40}));
+    EXPECT_FALSE(e2e::PointerStateOf(Form()).inMoveSize);
     e2e::LeftButton(false);
-    Sleep(300);  // let the input be handled before looking
+    ASSERT_TRUE(waitFor(released));
     RECT unmoved = e2e::WindowRect(Form());
     EXPECT_EQ(unmoved.left, before.left);
     EXPECT_EQ(unmoved.top, before.top);
 
-    // The skin (the bottom strip) drags it.
+    // The skin (the bottom strip) drags it, following the pointer while the
+    // button is held.
     POINT grip{before.left + 300, before.top + 440};
-    e2e::MovePointer(grip);
+    ASSERT_TRUE(moveTo(grip));
     e2e::LeftButton(true);
+    ASSERT_TRUE(waitFor([](const e2e::PointerState& s) { return s.inMoveSize; }))
+        << "pressing the skin did not start a move";
     for (int step = 1; step <= 10; ++step) {
-        e2e::MovePointer(POINT{grip.x - 15 * step, grip.y - 10 * step});
-        Sleep(20);
+        ASSERT_TRUE(moveTo(POINT{grip.x - 15 * step, grip.y - 10 * step}));
     }
-    e2e::LeftButton(false);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowRect(Form()).left == before.left - 150; }))
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::WindowRect(Form()).left == before.left - 150; }))
         << "the window did not follow the pointer";
+    e2e::LeftButton(false);
+    ASSERT_TRUE(waitFor(released));
     RECT after = e2e::WindowRect(Form());
+    EXPECT_EQ(after.left, before.left - 150);
     EXPECT_EQ(after.top, before.top - 100);
     EXPECT_EQ(after.right - after.left, 600);
     EXPECT_EQ(after.bottom - after.top, 450);
@@ -146,7 +162,7 @@ TEST_F(MainWindow, OnlyTheSkinDragsTheWindowAndTheHelpMenuFollowsIt) {
 
 TEST_F(MainWindow, FlatButtonsShowTheirHintsWhileThePointerRests) {
     StartProgram();
-    e2e::MovePointer(Centre(e2e::WindowRect(Button(IDC_SPEEDBUTTON3))));
+    ASSERT_TRUE(e2e::MovePointer(Form(), Centre(e2e::WindowRect(Button(IDC_SPEEDBUTTON3)))));
     HWND tip = e2e::WaitForWindow(Pid(), "tooltips_class32");
     ASSERT_NE(tip, nullptr) << "no tooltip appeared";
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(tip) == "选择输出文件夹"; }))

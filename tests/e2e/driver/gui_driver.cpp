@@ -215,7 +215,14 @@ void PostRightClick(HWND window, POINT p) {
     PostMessageA(window, WM_RBUTTONUP, 0, at);
 }
 
-void MovePointer(POINT screen) {
+namespace {
+
+bool PointerIsAt(POINT screen) {
+    POINT at{};
+    return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+}
+
+void SendPointerTo(POINT screen) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
@@ -224,11 +231,53 @@ void MovePointer(POINT screen) {
     SendInput(1, &input, sizeof input);
 }
 
+}  // namespace
+
+// Under Wine a pointer move also warps the X pointer; the program's thread
+// reads the resulting X motion when it next looks at its X events and turns
+// it back into a pointer move, which can land after the driver's next move
+// and put the pointer back. So a position counts as reached only once it
+// has survived a few round trips through the program's thread; when a stale
+// move has displaced it, the move is made again.
+bool MovePointer(HWND program, POINT screen, int ms) {
+    const DWORD start = GetTickCount();
+    auto timeLeft = [&] { return static_cast<int>(GetTickCount() - start) <= ms; };
+    for (int quietRounds = 0; quietRounds < 3;) {
+        if (!timeLeft()) return false;
+        if (!PointerIsAt(screen)) {
+            quietRounds = 0;
+            SendPointerTo(screen);
+            WaitUntil([&] { return PointerIsAt(screen); }, 1000);
+            continue;
+        }
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(program, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored);
+        Sleep(20);
+        if (PointerIsAt(screen)) ++quietRounds;
+    }
+    return true;
+}
+
 void LeftButton(bool down) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     SendInput(1, &input, sizeof input);
+}
+
+PointerState PointerStateOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    PointerState state;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return state;
+    state.capture = info.hwndCapture;
+    state.inMoveSize = (info.flags & GUI_INMOVESIZE) != 0;
+    return state;
+}
+
+bool WaitForPointerState(HWND window, const std::function<bool(const PointerState&)>& condition,
+                         int ms) {
+    return WaitUntil([&] { return condition(PointerStateOf(window)); }, ms);
 }
 
 void PostKey(HWND window, WORD virtualKey) {

@@ -90,9 +90,24 @@ void PostLeftClick(HWND window, POINT client);
 // A right-button press and release at a point of `window`'s client area.
 void PostRightClick(HWND window, POINT client);
 // Real input through the system's input queue (SendInput): moves the
-// pointer, presses and releases the left button.
-void MovePointer(POINT screen);
+// pointer, presses and releases the left button. MovePointer returns once
+// the pointer has settled at `screen` as far as `program` (any window of the
+// program's UI thread) has seen, so a press that follows is taken there;
+// false if it never settles.
+bool MovePointer(HWND program, POINT screen, int ms = kDefaultWait);
 void LeftButton(bool down);
+
+// What the UI thread that owns `window` is doing with the pointer
+// (GetGUIThreadInfo): the window holding the mouse capture, and whether a
+// window move or resize is running.
+struct PointerState {
+    HWND capture = nullptr;
+    bool inMoveSize = false;
+};
+PointerState PointerStateOf(HWND window);
+// Waits until that thread's state satisfies `condition`.
+bool WaitForPointerState(HWND window, const std::function<bool(const PointerState&)>& condition,
+                         int ms = kDefaultWait);
 // A key press and release posted to `window`'s thread queue (menus read
 // keys from there).
 void PostKey(HWND window, WORD virtualKey);
