@@ -6,6 +6,7 @@
 #include "source.h"
 #include "staged_file.h"
 #include "thumbnail.h"
+#include "trancor_files.h"
 #include "transcoder.h"
 
 namespace {
@@ -19,15 +20,15 @@ std::string Upper(std::string text) {
 }  // namespace
 
 void Convert(const EncodeOptions& options) {
-    const std::string thumbnail_path = ThumbnailPathFor(options.output);
+    const std::string thumbnail_path = trancor::ThumbnailPathFor(options.output);
     // The thumbnail would overwrite the video (names are case-blind on the
     // PSP's FAT and on Windows).
     if (Upper(thumbnail_path) == Upper(options.output))
         throw Failure(options.output + ": an output named .THM would be overwritten by its own thumbnail");
     // Every file this run may replace or remove, the stale ".part" files
     // included, must not be the source.
-    for (const std::string& path : {options.output, options.output + ".part", thumbnail_path,
-                                    thumbnail_path + ".part"}) {
+    for (const std::string& path : {options.output, trancor::StagedPathFor(options.output), thumbnail_path,
+                                    trancor::StagedPathFor(thumbnail_path)}) {
         if (fsys::SameFile(options.input, path))
             throw Failure(path + ": this file is the input; choose another output");
     }

@@ -1,8 +1,9 @@
 #include "staged_file.h"
 
 #include "file_system.h"
+#include "trancor_files.h"
 
-StagedFile::StagedFile(std::string target) : target_(std::move(target)), part_(target_ + ".part") {
+StagedFile::StagedFile(std::string target) : target_(std::move(target)), part_(trancor::StagedPathFor(target_)) {
     fsys::RemoveIfPresent(part_);
 }
 
@@ -18,11 +19,4 @@ StagedFile::~StagedFile() {
 void StagedFile::Commit() {
     fsys::Replace(part_, target_);
     committed_ = true;
-}
-
-std::string ThumbnailPathFor(const std::string& target) {
-    const auto slash = target.find_last_of("/\\");
-    const auto dot = target.rfind('.');
-    const bool has_extension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (has_extension ? target.substr(0, dot) : target) + ".THM";
 }

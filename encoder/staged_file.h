@@ -32,5 +32,3 @@ private:
     bool committed_ = false;
 };
 
-// "X.MP4" -> "X.THM": the name the PSP looks for beside the video.
-std::string ThumbnailPathFor(const std::string& target);

@@ -5,6 +5,7 @@
 
 #include "encoder_command.h"
 #include "process_state.h"
+#include "trancor_files.h"
 
 std::atomic<int> CurrentJob{0};
 
@@ -28,16 +29,6 @@ private:
     std::condition_variable changed_;
     bool raised_ = false;
 };
-
-// The encoder writes "<target>.part" and its thumbnail "<name>.THM.part"
-// beside the target and moves each onto its name only when complete; a
-// killed run leaves them behind. The targets themselves are never touched.
-std::string ThumbnailOf(const std::string& target) {
-    const size_t slash = target.find_last_of("/\\");
-    const size_t dot = target.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? target.substr(0, dot) : target) + ".THM";
-}
 
 }  // namespace
 
@@ -104,8 +95,10 @@ EncoderOutcome TestThread::RunEncoder(const std::string& commandLine, bool wait)
 
 void TestThread::RemoveUnfinishedFiles(const std::string& target) {
     if (!services_.files) return;
-    services_.files->RemoveFile(target + ".part");
-    services_.files->RemoveFile(ThumbnailOf(target) + ".part");
+    // A killed encoder leaves its staged files behind; the targets themselves
+    // are never touched.
+    services_.files->RemoveFile(trancor::StagedPathFor(target));
+    services_.files->RemoveFile(trancor::StagedPathFor(trancor::ThumbnailPathFor(target)));
 }
 
 void TestThread::Execute() {
