@@ -7,9 +7,14 @@
 // Name of the record, by the encoder's process id (decimal):
 //   Windows: "Local\trancor-progress-<pid>"  (a named file mapping)
 //   POSIX:   "/trancor-progress-<pid>"       (shm_open)
-// The encoder creates it at start and takes it down when it exits; a reader
-// that finds none (an older encoder, or one that has already exited) goes on
-// without progress. Publishing never blocks the encoder.
+// The encoder creates it first thing at start; the record lives as long as
+// the encoder or any reader holds it open. A reader that finds none (an
+// older encoder, or one that has already exited) goes on without progress.
+// Publishing never blocks the encoder. The one field a reader writes is
+// `reader_attached`: a reader sets it to 1 once it has mapped the record. A
+// run that fails before any reader has attached keeps the record up for at
+// most a quarter of a second before it exits, so a reader that polls from
+// the moment it started the encoder still learns why it failed.
 //
 // Reading without torn values (a sequence lock): read `sequence`; when it is
 // odd the encoder is writing, so try again later; copy the record; read
@@ -58,7 +63,7 @@ struct ProgressRecord {
     std::atomic<int64_t> duration_us;  // the source's length; -1 when unknown
     std::atomic<int64_t> frames;       // pictures written so far
     std::atomic<uint32_t> reason;      // FailureReason, when state is Failed
-    std::atomic<uint32_t> reserved;
+    std::atomic<uint32_t> reader_attached;  // set to 1 by a reader (the only field it writes)
     char message[256];                 // UTF-8, NUL-terminated: the failure's one line
 };
 static_assert(sizeof(ProgressRecord) <= kProgressSize, "the record must fit its mapping");
