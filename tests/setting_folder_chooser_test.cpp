@@ -102,6 +102,31 @@ std::string SelectedTreeText(HWND dialog) {
     return text;
 }
 
+// Selects the item named `name` beside the tree's selected item.
+void SelectSiblingItem(HWND dialog, const std::string& name) {
+    HWND tree = FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
+    auto next = [&](HTREEITEM item, WPARAM how) {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+    };
+    HTREEITEM parent = next(next(nullptr, TVGN_CARET), TVGN_PARENT);
+    for (HTREEITEM item = next(parent, TVGN_CHILD); item; item = next(item, TVGN_NEXT)) {
+        char text[MAX_PATH] = {};
+        TVITEMA tv{};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = text;
+        tv.cchTextMax = sizeof text;
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+        if (name == text) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    }
+}
+
+// Waits up to ten seconds for the tree's selected item to satisfy `done`.
+void WaitForTreeText(HWND dialog, const std::function<bool(const std::string&)>& done) {
+    for (int i = 0; i < 1000 && !done(SelectedTreeText(dialog)); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
 bool HasChildText(HWND dialog, const std::string& text) {
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
         char buf[512] = {};
@@ -204,8 +229,19 @@ TEST_F(FolderChooser, ConfirmingWritesTheChosenPathRootsKeepTheirBackslash) {
         {
             User user(
                 [&](HWND dialog) {
-                    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE,
-                                 reinterpret_cast<LPARAM>(c.choose.c_str()));
+                    // The chooser selects the current folder twice as the dialog
+                    // starts (once more from its own loop); a choice made before
+                    // the second has landed would be undone by it.
+                    WaitForTreeText(dialog, [](const std::string& t) { return t == "videos"; });
+                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                    // Wine's dialog does not always find a sibling of the folder
+                    // it has just opened by its path: pick that one in the tree,
+                    // as a user would.
+                    if (c.choose == folder.Path("other"))
+                        SelectSiblingItem(dialog, "other");
+                    else
+                        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(c.choose.c_str()));
+                    WaitForTreeText(dialog, [](const std::string& t) { return t != "videos"; });
                 },
                 IDOK);
             ok = SelectOutputFolder("t", output);
