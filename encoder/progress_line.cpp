@@ -29,6 +29,10 @@ void ProgressLine::Advance(int64_t done_us) {
     if (!enabled_ || finished_) return;
     done_us_ = std::max(done_us_, done_us);
     const Clock::time_point now = Clock::now();
+    if (first_done_us_ < 0) {
+        first_at_ = now;
+        first_done_us_ = done_us_;
+    }
     if (shown_ && now - last_shown_ < kRedrawInterval) return;
     last_shown_ = now;
     Show(Text(false), false);
@@ -41,8 +45,8 @@ void ProgressLine::Finish(bool succeeded) {
 }
 
 std::string ProgressLine::Text(bool final) const {
-    const int64_t elapsed_us =
-        std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start_).count();
+    const Clock::time_point now = Clock::now();
+    const int64_t elapsed_us = std::chrono::duration_cast<std::chrono::microseconds>(now - start_).count();
     const double speed = elapsed_us > 0 ? static_cast<double>(done_us_) / elapsed_us : 0.0;
     std::string text = ClockText(done_us_);
     char figures[64];
@@ -56,11 +60,16 @@ std::string ProgressLine::Text(bool final) const {
     if (final) {
         text += "  took " + ClockText(elapsed_us);
     } else if (duration_us_ > 0) {
-        // The first second's speed says little (opening, the encoder's start).
-        const bool estimate = speed > 0 && elapsed_us >= 1000000;
-        text += "  left " + (estimate ? ClockText(static_cast<int64_t>(
-                                            std::max<int64_t>(0, duration_us_ - done_us_) / speed))
-                                      : std::string("--"));
+        // Time left at the pace since encoding began: the start-up before
+        // it would make early estimates far too long. A first second's pace
+        // says little yet.
+        const int64_t encoding_us =
+            std::chrono::duration_cast<std::chrono::microseconds>(now - first_at_).count();
+        const double pace = first_done_us_ >= 0 && encoding_us >= 1000000
+                                ? static_cast<double>(done_us_ - first_done_us_) / encoding_us
+                                : 0.0;
+        const int64_t rest_us = duration_us_ - std::min(done_us_, duration_us_);
+        text += "  left " + (pace > 0 ? ClockText(static_cast<int64_t>(rest_us / pace)) : std::string("--"));
     }
     return text;
 }

@@ -24,6 +24,8 @@ private:
     const bool enabled_;
     const Clock::time_point start_;
     Clock::time_point last_shown_{};
+    Clock::time_point first_at_{};  // the first picture's report: encoding began
+    int64_t first_done_us_ = -1;
     int64_t duration_us_ = -1;
     int64_t done_us_ = 0;
     size_t shown_length_ = 0;  // of the line on screen, to blank its rest
