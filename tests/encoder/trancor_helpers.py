@@ -229,7 +229,8 @@ class ProgressReader:
 def watch_progress(args, stderr=subprocess.DEVNULL, timeout=120):
     """Runs trancor natively, reading its record from the moment it starts as
     a front end polls it: (exit code, snapshots taken while it ran, the
-    record after the exit; None when no record was ever found)."""
+    record after the exit or None when no record was ever found, the
+    process id)."""
     import time
     encoder = subprocess.Popen([TRANCOR] + list(args), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                stderr=stderr)
@@ -241,4 +242,8 @@ def watch_progress(args, stderr=subprocess.DEVNULL, timeout=120):
             snapshots.append(snapshot)
         time.sleep(0.005)
     code = encoder.wait(timeout=max(1, deadline - time.monotonic()))
-    return code, snapshots, reader.read() if reader else None
+    return code, snapshots, reader.read() if reader else None, encoder.pid
+
+
+def progress_record_exists(pid):
+    return os.path.exists(f"/dev/shm/trancor-progress-{pid}")
