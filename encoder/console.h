@@ -9,3 +9,9 @@ std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // Writes one line to stderr (or stdout), readable on a Windows console too.
 void PrintLine(const std::string& text, bool error = true);
+
+// True when stderr is a terminal (a console on Windows), where a progress
+// line is shown.
+bool ErrorIsTerminal();
+// Writes text to stderr as it is (no newline added): the progress line.
+void PrintProgressText(const std::string& text);

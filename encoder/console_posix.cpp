@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "console.h"
@@ -11,4 +13,11 @@ void PrintLine(const std::string& text, bool error) {
     std::fputs(text.c_str(), stream);
     std::fputc('\n', stream);
     std::fflush(stream);
+}
+
+bool ErrorIsTerminal() { return isatty(2) == 1; }
+
+void PrintProgressText(const std::string& text) {
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
 }

@@ -38,3 +38,16 @@ void PrintLine(const std::string& text, bool error) {
     std::fputc('\n', stream);
     std::fflush(stream);
 }
+
+bool ErrorIsTerminal() {
+    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    return handle != INVALID_HANDLE_VALUE && handle && GetConsoleMode(handle, &mode);
+}
+
+void PrintProgressText(const std::string& text) {
+    // Only ever called for a console (ErrorIsTerminal), which takes "\r".
+    const std::wstring wide = Utf8ToWide(text);
+    DWORD written = 0;
+    WriteConsoleW(GetStdHandle(STD_ERROR_HANDLE), wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+}

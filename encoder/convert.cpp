@@ -19,7 +19,7 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-void Convert(const EncodeOptions& options) {
+void Convert(const EncodeOptions& options, ProgressSink& progress) {
     const std::string thumbnail_path = trancor::ThumbnailPathFor(options.output);
     // The thumbnail would overwrite the video (names are case-blind on the
     // PSP's FAT and on Windows).
@@ -39,7 +39,9 @@ void Convert(const EncodeOptions& options) {
     StagedFile thumbnail_file(thumbnail_path);
 
     Source source(options.input);
+    progress.SetDuration(source.known_duration_us());
     PspOutput output(video_file.part_path(), options);
+    output.ReportProgressTo(&progress);
     Transcoder transcoder(source, output, options);
     transcoder.Run();
     output.Finish();

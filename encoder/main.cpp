@@ -11,34 +11,47 @@ extern "C" {
 #include "convert.h"
 #include "failure.h"
 #include "options.h"
+#include "run_progress.h"
 
 namespace {
 
-int Run(int argc, char** argv) {
+int Fail(RunProgress& progress, FailureReason reason, const std::string& text, int code) {
+    progress.Failed(reason, text);
+    PrintLine("trancor: " + text);
+    return code;
+}
+
+int Run(int argc, char** argv, RunProgress& progress) {
     ParsedCommand command;
     try {
         command = ParseCommandLine(ProgramArguments(argc, argv));
     } catch (const Failure& e) {
-        PrintLine(std::string("trancor: ") + e.what());
-        return 2;
+        return Fail(progress, e.reason(), e.what(), 2);
     }
     if (command.show_help) {
         PrintLine(UsageText(), false);
+        progress.Succeeded();
         return 0;
     }
     // FFmpeg's own messages only when something is wrong.
     av_log_set_level(AV_LOG_ERROR);
     try {
-        Convert(command.options);
+        Convert(command.options, progress);
+        progress.Succeeded();
         return 0;
     } catch (const Failure& e) {
-        PrintLine(std::string("trancor: ") + e.what());
+        return Fail(progress, e.reason(), e.what(), 1);
     } catch (const std::exception& e) {
-        PrintLine(std::string("trancor: internal error: ") + e.what());
+        return Fail(progress, FailureReason::Internal, std::string("internal error: ") + e.what(), 1);
     }
-    return 1;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return Run(argc, argv); }
+int main(int argc, char** argv) {
+    // First of all, so that even a refused command line is published.
+    RunProgress progress;
+    const int code = Run(argc, argv, progress);
+    progress.WaitForReader();
+    return code;
+}

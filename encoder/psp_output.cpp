@@ -110,6 +110,9 @@ void PspOutput::EncodeVideo(AVFrame* frame) {
         ++video_frames_;
     }
     Encode(video_.get(), video_stream_, video_packet_.get(), frame);
+    // pts counts the output's frames: this one ends a frame later.
+    if (frame && progress_)
+        progress_->Advance(av_rescale_q(frame->pts + 1, video_->time_base, AV_TIME_BASE_Q), video_frames_);
 }
 
 void PspOutput::EncodeAudio(AVFrame* frame) { Encode(audio_.get(), audio_stream_, audio_packet_.get(), frame); }

@@ -6,6 +6,7 @@
 
 #include "av_ptr.h"
 #include "options.h"
+#include "progress_sink.h"
 
 class PspOutput {
 public:
@@ -25,6 +26,8 @@ public:
     // when no other thread encodes any more.
     void Finish();
 
+    // Told of every picture encoded; null: nobody.
+    void ReportProgressTo(ProgressSink* progress) { progress_ = progress; }
 
 private:
     void Encode(AVCodecContext* encoder, AVStream* stream, AVPacket* packet, AVFrame* frame);
@@ -39,4 +42,5 @@ private:
     std::mutex mux_mutex_;  // the muxer is shared by both encoders' threads
     int64_t video_frames_ = 0;
     int64_t audio_packets_ = 0;
+    ProgressSink* progress_ = nullptr;
 };

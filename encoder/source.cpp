@@ -104,6 +104,11 @@ double Source::declared_duration() const {
     return format_->duration > 0 ? format_->duration / static_cast<double>(AV_TIME_BASE) : 0.0;
 }
 
+int64_t Source::known_duration_us() const {
+    if (format_->duration <= 0 || format_->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE) return -1;
+    return format_->duration;
+}
+
 int64_t Source::declared_video_duration() const {
     const AVStream* vs = video_stream();
     return vs->duration > 0 ? vs->duration : 0;

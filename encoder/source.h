@@ -23,6 +23,10 @@ public:
     int64_t start_time() const;
     // Length in seconds as the container declares it; 0 when unknown.
     double declared_duration() const;
+    // Length in microseconds when it is known; -1 when the container does
+    // not say or only guesses it from the bit rate (raw MPEG streams, whose
+    // stated rate is a ceiling).
+    int64_t known_duration_us() const;
     // The picture's own declared length and start, in its stream's time
     // base; 0 and AV_NOPTS_VALUE when the container does not say.
     int64_t declared_video_duration() const;

@@ -177,3 +177,73 @@ class EncoderTestCase(unittest.TestCase):
         self.assertFalse(os.path.exists(target + ".part"))
         self.assertFalse(os.path.exists(thumb + ".part"))
         return info
+
+
+# The progress record trancor publishes (encoder/interface/trancor_progress.h):
+# magic, version, sequence, state, done_us, duration_us, frames, reason,
+# reader_attached, message.
+PROGRESS_RECORD = struct.Struct("<4I3q2I256s")
+PROGRESS_MAGIC, PROGRESS_VERSION = 0x47505254, 1
+RUNNING, SUCCEEDED, FAILED = 0, 1, 2
+REASONS = {"None": 0, "BadCommandLine": 1, "SourceUnreadable": 2, "Internal": 10}
+
+
+class ProgressReader:
+    """A front end's view of a native trancor's record in /dev/shm, mapped
+    for as long as the reader lives."""
+
+    def __init__(self, view):
+        self.view = view
+
+    @classmethod
+    def open(cls, pid):
+        """The record of process `pid`, marked as attached; None when there is none (yet)."""
+        import mmap
+        try:
+            fd = os.open(f"/dev/shm/trancor-progress-{pid}", os.O_RDWR)
+        except FileNotFoundError:
+            return None
+        try:
+            if os.fstat(fd).st_size < 512:  # created but not sized yet
+                return None
+            view = mmap.mmap(fd, 512)
+        finally:
+            os.close(fd)
+        struct.pack_into("<I", view, 44, 1)
+        return cls(view)
+
+    def read(self):
+        """A whole copy as a dict, or None when the encoder was writing or has not set it up."""
+        before = struct.unpack_from("<I", self.view, 8)[0]
+        data = self.view[:PROGRESS_RECORD.size]
+        after = struct.unpack_from("<I", self.view, 8)[0]
+        if before & 1 or before != after:
+            return None
+        magic, version, _, state, done, duration, frames, reason, _, message = PROGRESS_RECORD.unpack(data)
+        if (magic, version) != (PROGRESS_MAGIC, PROGRESS_VERSION):
+            return None
+        return {"state": state, "done_us": done, "duration_us": duration, "frames": frames, "reason": reason,
+                "message": message.split(b"\0", 1)[0].decode("utf-8")}
+
+
+def watch_progress(args, stderr=subprocess.DEVNULL, timeout=120):
+    """Runs trancor natively, reading its record from the moment it starts as
+    a front end polls it: (exit code, snapshots taken while it ran, the
+    record after the exit or None when no record was ever found, the
+    process id)."""
+    import time
+    encoder = subprocess.Popen([TRANCOR] + list(args), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               stderr=stderr)
+    reader, snapshots = None, []
+    deadline = time.monotonic() + timeout
+    while encoder.poll() is None and time.monotonic() < deadline:
+        reader = reader or ProgressReader.open(encoder.pid)
+        if reader and (snapshot := reader.read()):
+            snapshots.append(snapshot)
+        time.sleep(0.005)
+    code = encoder.wait(timeout=max(1, deadline - time.monotonic()))
+    return code, snapshots, reader.read() if reader else None, encoder.pid
+
+
+def progress_record_exists(pid):
+    return os.path.exists(f"/dev/shm/trancor-progress-{pid}")
