@@ -17,6 +17,7 @@ class UiDispatcher final : public UiInvoker {
 public:
     // Creates a hidden message-only window owned by the calling (UI) thread;
     // destroy the dispatcher on that thread too, after the last worker.
+    // Throws std::runtime_error when the window cannot be created.
     UiDispatcher();
     ~UiDispatcher() override;
     UiDispatcher(const UiDispatcher&) = delete;
@@ -28,6 +29,7 @@ public:
     bool Invoke(const std::function<void()>& call) override;
 
     // A signal whose Wait, on the UI thread, keeps dispatching (WaitPumping).
+    // Throws std::runtime_error when its event cannot be created.
     std::unique_ptr<WorkerEndSignal> NewEndSignal() const;
 
 private:
