@@ -5,6 +5,8 @@
 // of those calls is carried out on the UI thread (see marshalled_worker_ui.h).
 //
 // Lifecycle, as the main window uses it:
+//   At creation:   UiDispatcher dispatcher;                           // on the UI thread (win32/ui_dispatcher.h)
+//                  MarshalledWorkerUi workerUi(windowsUi, dispatcher);  // outlives every worker
 //   Start button:  if (Worker) Worker->WaitFor();   // an earlier, cancelled worker may still finish its row
 //                  Worker = std::make_unique<TestThread>(workerUi, SystemWorkerServices(), dispatcher.NewEndSignal());
 //                  Worker->Resume();

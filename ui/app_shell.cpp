@@ -5,6 +5,7 @@
 
 #include "app_error.h"
 #include "codepage.h"
+#include "win32/executable_path.h"
 
 namespace {
 HINSTANCE g_instance = nullptr;
@@ -19,11 +20,7 @@ HWND MainWindow() { return g_mainWindow; }
 void SetMainWindow(HWND window) { g_mainWindow = window; }
 
 const std::string& Title() {
-    static const std::string title = [] {
-        char exe[MAX_PATH] = {};
-        DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        return ApplicationTitle(std::string(exe, n));
-    }();
+    static const std::string title = ApplicationTitle(ExecutablePath());
     return title;
 }
 

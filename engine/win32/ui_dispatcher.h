@@ -1,11 +1,8 @@
 #pragma once
 // The Windows hand-off from the worker to the UI thread, and the wait that
 // keeps the UI thread carrying out hand-offs while it waits for a worker.
-//
-//     UiDispatcher dispatcher;   // created on the UI thread, before any worker,
-//                                // destroyed after the last worker is gone
-//     MarshalledWorkerUi workerUi(windowsUi, dispatcher);
-//     TestThread worker(workerUi, SystemWorkerServices(), dispatcher.NewEndSignal());
+// Created on the UI thread before any worker, destroyed after the last one
+// is gone; how the pieces fit together: test_thread.h.
 #include <windows.h>
 
 #include <memory>
