@@ -68,10 +68,9 @@ public:
     void WaitFor();
 
     // Starts the encoder hidden - unless the stop flag is already set - keeps
-    // its process in EncoderProcess and, when `wait` is true, returns only
-    // after it has exited. Public for the process tests; the worker always
-    // passes true.
-    EncoderOutcome RunEncoder(const std::string& commandLine, bool wait);
+    // its process in EncoderProcess and returns once it has exited. Public
+    // for the process tests.
+    EncoderOutcome RunEncoder(const std::string& commandLine);
 
 private:
     void ThreadMain();

@@ -142,10 +142,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kTimer1) Timer1Timer();
         return 0;
     case WM_CLOSE:
-        if (FormClose()) {
-            ShowWindow(Handle(), SW_HIDE);
-            PostQuitMessage(0);
-        }
+        FormClose();  // a refused write throws: the window stays and the error box says why
+        ShowWindow(Handle(), SW_HIDE);
+        PostQuitMessage(0);
         return 0;
     case WM_DROPFILES:
         FormDropFiles(reinterpret_cast<HDROP>(wParam));
@@ -200,12 +199,11 @@ void TForm1::FormCreate() {
     Settings.Output = ReadOutput(*ini, path);
 }
 
-bool TForm1::FormClose() {
+void TForm1::FormClose() {
     auto ini = MakeSystemIniFile();
     std::string path = ProgramConfigPath();
     SaveSettings(*ini, path, Settings);
     WriteOutput(*ini, path, Settings.Output);
-    return true;
 }
 
 void TForm1::FormDestroy() {

@@ -37,7 +37,9 @@ public:
 
     // Event handlers.
     void FormCreate();
-    bool FormClose();  // false when the settings could not be written
+    // Writes the settings; throws WriteError when Config.ini refuses them,
+    // and the window then stays open.
+    void FormClose();
     void FormDestroy();
     void SpeedButton1Click();
     void Delete1Click();
