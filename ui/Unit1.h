@@ -75,8 +75,8 @@ protected:
 
 private:
     void CreateComponents();
-    void AddFlatButton(FlatButton& button, int id, int left, int top, int width, int height,
-                       const char* hintUtf8, void (TForm1::*handler)());
+    void AddFlatButton(FlatButton& button, int id, const RECT& bounds, const char* hintUtf8,
+                       void (TForm1::*handler)());
     void PaintSkin();
     void PaintSkinPart(HDC dc, const RECT& area) const;
     void Command(int id);
