@@ -1,30 +1,17 @@
 #pragma once
-// Owners of the GDI objects, menus, icons and hooks the windows create (the
+// Owners of the GDI objects, menus and icons the windows create (the
 // one handle-owner family of win32/unique_handle.h), and the scopes of
 // painting: a selected object, BeginPaint/EndPaint, GetDC/ReleaseDC.
 #include <windows.h>
 
 #include "win32/unique_handle.h"
 
-struct GdiObjectCloser {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct DcCloser {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-struct MenuCloser {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-struct IconCloser {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-
-using UniqueFont = UniqueWinObject<HFONT, GdiObjectCloser>;
-using UniqueBitmap = UniqueWinObject<HBITMAP, GdiObjectCloser>;
-using UniqueBrush = UniqueWinObject<HBRUSH, GdiObjectCloser>;
-using UniqueMemoryDc = UniqueWinObject<HDC, DcCloser>;
-using UniqueMenu = UniqueWinObject<HMENU, MenuCloser>;
-using UniqueIcon = UniqueWinObject<HICON, IconCloser>;
+using UniqueFont = UniqueWinObject<HFONT, CloseWith<DeleteObject>>;
+using UniqueBitmap = UniqueWinObject<HBITMAP, CloseWith<DeleteObject>>;
+using UniqueBrush = UniqueWinObject<HBRUSH, CloseWith<DeleteObject>>;
+using UniqueMemoryDc = UniqueWinObject<HDC, CloseWith<DeleteDC>>;
+using UniqueMenu = UniqueWinObject<HMENU, CloseWith<DestroyMenu>>;
+using UniqueIcon = UniqueWinObject<HICON, CloseWith<DestroyIcon>>;
 
 // Selects a GDI object into a DC for one scope and puts the old one back.
 class SelectedObject {

@@ -35,19 +35,18 @@ private:
     T value_ = nullptr;
 };
 
-struct KernelHandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-struct WindowDestroyer {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-struct HookCloser {
-    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+// The closer of an owner: the system function that closes its kind of handle.
+template <auto Close>
+struct CloseWith {
+    template <typename T>
+    void operator()(T handle) const {
+        Close(handle);
+    }
 };
 
 // Kernel objects. Creating functions report failure as null or as
 // INVALID_HANDLE_VALUE, depending on the function: both are kept as "none".
-class UniqueHandle : public UniqueWinObject<HANDLE, KernelHandleCloser> {
+class UniqueHandle : public UniqueWinObject<HANDLE, CloseWith<CloseHandle>> {
 public:
     UniqueHandle() = default;
     explicit UniqueHandle(HANDLE handle) : UniqueWinObject(Owned(handle)) {}
@@ -57,5 +56,5 @@ private:
     static HANDLE Owned(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
 };
 
-using UniqueWindow = UniqueWinObject<HWND, WindowDestroyer>;
-using UniqueHook = UniqueWinObject<HHOOK, HookCloser>;
+using UniqueWindow = UniqueWinObject<HWND, CloseWith<DestroyWindow>>;
+using UniqueHook = UniqueWinObject<HHOOK, CloseWith<UnhookWindowsHookEx>>;
