@@ -5,7 +5,6 @@
 
 namespace fsys {
 
-bool Exists(const std::string& path);
 // Removes a file; a missing file is fine. Throws Failure otherwise.
 void RemoveIfPresent(const std::string& path);
 // Moves `from` onto `to`, replacing any file there in one step. Throws Failure.

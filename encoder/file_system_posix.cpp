@@ -9,11 +9,6 @@
 
 namespace fsys {
 
-bool Exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
 void RemoveIfPresent(const std::string& path) {
     if (std::remove(path.c_str()) != 0 && errno != ENOENT)
         throw Failure(path + ": cannot remove: " + std::strerror(errno));

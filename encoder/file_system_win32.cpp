@@ -36,10 +36,6 @@ bool Identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
 
 }  // namespace
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void RemoveIfPresent(const std::string& path) {
     if (!DeleteFileW(Utf8ToWide(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
         GetLastError() != ERROR_PATH_NOT_FOUND)

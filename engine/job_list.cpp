@@ -25,7 +25,7 @@ void JobList::Notify(void (JobListListener::*event)(int), int position) {
 
 void JobList::AddJob(const std::string& source, const std::string& output) {
     rows_.push_back({source, MakeTargetPath(output, NextNumber), ""});
-    ++NextNumber;
+    NextNumber = NumberAfter(NextNumber);
     Notify(&JobListListener::RowInserted, Count() - 1);
 }
 
@@ -33,7 +33,7 @@ void JobList::RenumberAll(int32_t pspNumber, const std::string& output) {
     NextNumber = pspNumber;
     for (size_t i = 0; i < rows_.size(); ++i) {
         rows_[i].Target = MakeTargetPath(output, NextNumber);
-        ++NextNumber;
+        NextNumber = NumberAfter(NextNumber);
         Notify(&JobListListener::RowChanged, static_cast<int>(i));
     }
 }

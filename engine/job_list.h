@@ -20,6 +20,13 @@ const std::string& StatusFailed();      // "失败"
 // folder + "\" (unless empty or already ending in one) + "M4V<number>.MP4".
 std::string MakeTargetPath(const std::string& folder, int32_t number);
 
+// The number after `number`: a typed PspNumber may stand at the top of the
+// range, after which the counter wraps to -2147483648 as a 32-bit counter
+// does (in unsigned arithmetic, so it is defined).
+constexpr int32_t NumberAfter(int32_t number) {
+    return static_cast<int32_t>(static_cast<uint32_t>(number) + 1u);
+}
+
 // The text after the last backslash; "" when there is none.
 std::string FileNameOf(const std::string& path);
 

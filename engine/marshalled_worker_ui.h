@@ -1,11 +1,8 @@
 #pragma once
 // A WorkerUi for the worker thread that carries every call over to the UI
 // thread and waits for it there. The program wraps its windows' WorkerUi
-// (which may touch controls, so runs on the UI thread only) in one of these:
-//
-//     UiDispatcher dispatcher;                       // on the UI thread
-//     MarshalledWorkerUi workerUi(form1Ui, dispatcher);
-//     TestThread worker(workerUi, SystemWorkerServices(), dispatcher.NewEndSignal());
+// (which may touch controls, so runs on the UI thread only) in one of these;
+// how the pieces fit together: test_thread.h.
 //
 // When the UI thread no longer takes calls, writes are dropped and reads
 // answer "nothing there" (no rows, a bar with no room left), so the worker

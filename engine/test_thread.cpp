@@ -78,7 +78,7 @@ void TestThread::ThreadMain() {
     end_->Raise();
 }
 
-EncoderOutcome TestThread::RunEncoder(const std::string& commandLine, bool wait) {
+EncoderOutcome TestThread::RunEncoder(const std::string& commandLine) {
     if (!services_.launcher) return EncoderOutcome::Failed;
     bool stopped = false;
     std::shared_ptr<EncoderRun> run = EncoderProcess.Start(*services_.launcher, commandLine, stop_, stopped);
@@ -86,7 +86,6 @@ EncoderOutcome TestThread::RunEncoder(const std::string& commandLine, bool wait)
     // Keeps the handle open until the next start or the worker's end.
     lastRun_ = run;
     if (!run) return EncoderOutcome::Failed;
-    if (!wait) return EncoderOutcome::Succeeded;
     run->Wait();
     uint32_t code = 1;
     if (!run->ExitCode(code)) return EncoderOutcome::Failed;
@@ -121,7 +120,7 @@ void TestThread::Execute() {
         // without running its encoder. Checked before the settings are read
         // too, as the settings dialog is usable again after a cancel.
         EncoderOutcome outcome = EncoderOutcome::Stopped;
-        if (!Terminated()) outcome = RunEncoder(BuildEncoderCommand(job, Settings, EncoderPath), true);
+        if (!Terminated()) outcome = RunEncoder(BuildEncoderCommand(job, Settings, EncoderPath));
         ui_.StopProgressTimer();
         if (outcome == EncoderOutcome::Stopped) {
             ui_.SetStatus(position, StatusAbandoned());

@@ -5,6 +5,8 @@
 // of those calls is carried out on the UI thread (see marshalled_worker_ui.h).
 //
 // Lifecycle, as the main window uses it:
+//   At creation:   UiDispatcher dispatcher;                           // on the UI thread (win32/ui_dispatcher.h)
+//                  MarshalledWorkerUi workerUi(windowsUi, dispatcher);  // outlives every worker
 //   Start button:  if (Worker) Worker->WaitFor();   // an earlier, cancelled worker may still finish its row
 //                  Worker = std::make_unique<TestThread>(workerUi, SystemWorkerServices(), dispatcher.NewEndSignal());
 //                  Worker->Resume();
@@ -66,10 +68,9 @@ public:
     void WaitFor();
 
     // Starts the encoder hidden - unless the stop flag is already set - keeps
-    // its process in EncoderProcess and, when `wait` is true, returns only
-    // after it has exited. Public for the process tests; the worker always
-    // passes true.
-    EncoderOutcome RunEncoder(const std::string& commandLine, bool wait);
+    // its process in EncoderProcess and returns once it has exited. Public
+    // for the process tests.
+    EncoderOutcome RunEncoder(const std::string& commandLine);
 
 private:
     void ThreadMain();

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Draws the main window's skin (600x450, 24-bit BMP) and the program icon
-(32x32, 24-bit ICO) with nothing but the standard library.
+(32x32, 24-bit ICO) with nothing but the standard library, and writes the
+main window's layout over the skin as a C++ header.
 
-    make_art.py OUTPUT_DIR   ->  OUTPUT_DIR/skin.bmp, OUTPUT_DIR/vidquill.ico
+    make_art.py OUTPUT_DIR   ->  OUTPUT_DIR/skin.bmp, OUTPUT_DIR/vidquill.ico,
+                                 OUTPUT_DIR/skin_layout.h
 
 Shapes are drawn as signed distance fields, so every edge is anti-aliased
 without supersampling. The button rectangles the window places over the skin
-are listed in BUTTONS; the pictures are centred in them.
+are listed in BUTTONS; the pictures are centred in them. The window takes
+every rectangle from skin_layout.h, so the two cannot drift apart.
 """
 import math
 import os
@@ -27,6 +30,19 @@ BUTTONS = {
     "start": (478, 347, 78, 65),
 }
 LIST_RECT = (24, 100, 552, 239)
+
+# The main window's controls that lie over the skin, with their rectangles.
+LAYOUT = {
+    "SpeedButton1": BUTTONS["add"],
+    "SpeedButton3": BUTTONS["folder"],
+    "SpeedButton4": BUTTONS["start"],
+    "SpeedButton5": BUTTONS["settings"],
+    "SpeedButton6": BUTTONS["help"],
+    "SpeedButton8": BUTTONS["minimise"],
+    "SpeedButton9": BUTTONS["close"],
+    "SpeedButton10": BUTTONS["remove"],
+    "ListView1": LIST_RECT,
+}
 TOOLBAR_BOTTOM = 90
 BOTTOM_STRIP_TOP = 426
 
@@ -351,9 +367,26 @@ def write_ico(path, c, mask):
         f.write(directory + entry + image)
 
 
+def write_layout(path):
+    lines = [
+        "#pragma once",
+        "// Written by resources/make_art.py, which draws the skin: the main",
+        "// window's size and the rectangles of its controls over the skin.",
+        "#include <windows.h>",
+        "",
+        f"constexpr int kSkinWidth = {WIDTH};",
+        f"constexpr int kSkinHeight = {HEIGHT};",
+    ]
+    for name, (x, y, w, h) in LAYOUT.items():
+        lines.append(f"constexpr RECT k{name}Bounds{{{x}, {y}, {x + w}, {y + h}}};")
+    with open(path, "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else "."
     os.makedirs(out, exist_ok=True)
+    write_layout(os.path.join(out, "skin_layout.h"))
     write_bmp(os.path.join(out, "skin.bmp"), draw_skin())
     icon, mask = draw_icon()
     write_ico(os.path.join(out, "vidquill.ico"), icon, mask)

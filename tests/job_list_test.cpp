@@ -73,6 +73,24 @@ TEST(JobList, TargetsAreFixedUntilRenumbered) {
     EXPECT_EQ(empty.Row(0).Target, "E:\\PSP\\M4V7.MP4");
 }
 
+TEST(JobList, TheCounterWrapsAtTheTopOfTheRange) {
+    // 2147483647 is a PspNumber a user may type; adding and renumbering both
+    // go on from -2147483648. Signed overflow would not compile here.
+    static_assert(NumberAfter(INT32_MAX) == INT32_MIN);
+    static_assert(NumberAfter(-1) == 0);
+    JobList list;
+    list.NextNumber = 2147483647;
+    list.AddJob("a", "E:\\PSP");
+    list.AddJob("b", "E:\\PSP");
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"E:\\PSP\\M4V2147483647.MP4",
+                                                       "E:\\PSP\\M4V-2147483648.MP4"}));
+    EXPECT_EQ(list.NextNumber, -2147483647);
+    list.RenumberAll(2147483646, "E:\\PSP");
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"E:\\PSP\\M4V2147483646.MP4",
+                                                       "E:\\PSP\\M4V2147483647.MP4"}));
+    EXPECT_EQ(list.NextNumber, INT32_MIN);
+}
+
 TEST(JobList, RemoveWithoutSelectionAndOutOfRangeWritesDoNothing) {
     JobList list;
     list.RemoveSelected();  // empty list

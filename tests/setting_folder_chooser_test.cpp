@@ -24,11 +24,6 @@ namespace {
 
 const char kClass[] = "VqChooserTestWindow";
 
-struct WindowDestroyer {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
-using UniqueWindow = UniqueWinObject<HWND, WindowDestroyer>;
-
 void RegisterTestClass() {
     WNDCLASSA wc{};
     if (GetClassInfoA(GetModuleHandleA(nullptr), kClass, &wc)) return;

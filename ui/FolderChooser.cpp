@@ -91,32 +91,6 @@ HMONITOR TargetMonitor() {
 
 }  // namespace
 
-DisabledThreadWindows::DisabledThreadWindows(HWND keep) : keep_(keep) {
-    EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(this));
-}
-
-BOOL CALLBACK DisabledThreadWindows::DisableOne(HWND window, LPARAM self) {
-    auto* state = reinterpret_cast<DisabledThreadWindows*>(self);
-    if (window != state->keep_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        // Remembered before it is disabled: were remembering to fail (out of
-        // memory), no window may stay disabled for good.
-        try {
-            state->disabled_.push_back(window);
-        } catch (...) {
-            return FALSE;
-        }
-        EnableWindow(window, FALSE);
-    }
-    return TRUE;
-}
-
-void DisabledThreadWindows::EnableAgain() {
-    for (HWND window : disabled_) {
-        if (IsWindow(window)) EnableWindow(window, TRUE);
-    }
-    disabled_.clear();
-}
-
 bool SelectOutputFolder(const std::string& caption, std::string& folder) {
     if (!IsExistingDirectory(folder)) folder.clear();
 

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 // Runs the dialog titled `caption`. `folder` (system code page) is emptied at
 // once when it names no existing directory - also when the user then cancels.
@@ -20,22 +19,3 @@ void InstallCenterDialogHook();
 bool CenterDialogHookInstalled();
 
 LRESULT CALLBACK CenterDialogHook(int code, WPARAM wParam, LPARAM lParam);
-
-// Disables every visible, enabled top-level window of the calling thread for
-// one scope (except `keep`) and enables exactly those again at its end: what
-// a modal window or dialog does to the rest of the program.
-class DisabledThreadWindows {
-public:
-    explicit DisabledThreadWindows(HWND keep = nullptr);
-    DisabledThreadWindows(const DisabledThreadWindows&) = delete;
-    DisabledThreadWindows& operator=(const DisabledThreadWindows&) = delete;
-    ~DisabledThreadWindows() { EnableAgain(); }
-    // Early re-enabling, e.g. before a modal window hides, so that Windows
-    // hands the activation back to the owner and not to another program.
-    void EnableAgain();
-
-private:
-    static BOOL CALLBACK DisableOne(HWND window, LPARAM self);
-    HWND keep_;
-    std::vector<HWND> disabled_;
-};

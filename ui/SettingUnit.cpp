@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "FolderChooser.h"
 #include "app_shell.h"
 #include "codepage.h"
 #include "ini_file.h"
@@ -223,9 +222,7 @@ HWND TSettingForm::AddDropDown(int id, int left, int top, int width,
 }
 
 void TSettingForm::CreateControls() {
-    font_.Reset(CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, SysText("宋体").c_str()));
+    font_ = CreateFormFont();
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     SetText(handle_, SysText("设置"));
     RECT frame{0, 0, kClientWidth, kClientHeight};
@@ -309,38 +306,13 @@ int TSettingForm::ShowModal(HWND owner) {
     if (showing_) return IDCANCEL;
     showing_ = true;
     SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-    DisabledThreadWindows others(handle_);
-    modalResult_ = 0;
 
     // A failure while filling (a refused save) is shown; the dialog opens all the same.
     Guarded([this] { FormShow(); });
     ShowCentredTheFirstTime();
-    ShowWindow(handle_, IsIconic(handle_) ? SW_RESTORE : SW_SHOW);
-    SetForegroundWindow(handle_);
-
-    MSG msg;
-    while (modalResult_ == 0) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {  // the program is ending: leave and let the outer loop see it
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            modalResult_ = IDCANCEL;
-            break;
-        }
-        if (got == -1) {
-            modalResult_ = IDCANCEL;
-            break;
-        }
-        if (!IsDialogMessageA(handle_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-
-    // Enabled before hiding, or Windows activates another program's window.
-    others.EnableAgain();
-    ShowWindow(handle_, SW_HIDE);
+    const int result = RunModal(handle_, modalResult_, ModalKeys::Dialog);
     showing_ = false;
-    return modalResult_;
+    return result;
 }
 
 void TSettingForm::ShowCentredTheFirstTime() {

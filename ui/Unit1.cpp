@@ -18,16 +18,14 @@
 #include "resource_ids.h"
 #include "settings_store.h"
 #include "shell_actions.h"
+#include "skin_layout.h"
 #include "win32/system_services.h"
 
 TForm1* Form1 = nullptr;
 
 namespace {
 
-constexpr int kSkinWidth = 600;
-constexpr int kSkinHeight = 450;
 constexpr UINT_PTR kTimer1 = 1;
-const RECT kListView1Bounds{24, 100, 24 + 552, 100 + 239};
 
 }  // namespace
 
@@ -77,14 +75,14 @@ void TForm1::CreateComponents() {
     }
 
     hints_.Create(Handle());
-    AddFlatButton(SpeedButton1, IDC_SPEEDBUTTON1, 48, 18, 73, 57, "添加视频文件", &TForm1::SpeedButton1Click);
-    AddFlatButton(SpeedButton4, IDC_SPEEDBUTTON4, 478, 347, 78, 65, "开始", &TForm1::SpeedButton4Click);
-    AddFlatButton(SpeedButton5, IDC_SPEEDBUTTON5, 254, 18, 73, 57, "设置", &TForm1::SpeedButton5Click);
-    AddFlatButton(SpeedButton6, IDC_SPEEDBUTTON6, 352, 18, 73, 57, "帮助", &TForm1::SpeedButton6Click);
-    AddFlatButton(SpeedButton8, IDC_SPEEDBUTTON8, 561, 5, 14, 15, nullptr, &TForm1::SpeedButton8Click);
-    AddFlatButton(SpeedButton9, IDC_SPEEDBUTTON9, 579, 5, 14, 15, nullptr, &TForm1::SpeedButton9Click);
-    AddFlatButton(SpeedButton3, IDC_SPEEDBUTTON3, 152, 18, 73, 57, "选择输出文件夹", &TForm1::SpeedButton3Click);
-    AddFlatButton(SpeedButton10, IDC_SPEEDBUTTON10, 24, 344, 57, 17, nullptr, &TForm1::Delete1Click);
+    AddFlatButton(SpeedButton1, IDC_SPEEDBUTTON1, kSpeedButton1Bounds, "添加视频文件", &TForm1::SpeedButton1Click);
+    AddFlatButton(SpeedButton4, IDC_SPEEDBUTTON4, kSpeedButton4Bounds, "开始", &TForm1::SpeedButton4Click);
+    AddFlatButton(SpeedButton5, IDC_SPEEDBUTTON5, kSpeedButton5Bounds, "设置", &TForm1::SpeedButton5Click);
+    AddFlatButton(SpeedButton6, IDC_SPEEDBUTTON6, kSpeedButton6Bounds, "帮助", &TForm1::SpeedButton6Click);
+    AddFlatButton(SpeedButton8, IDC_SPEEDBUTTON8, kSpeedButton8Bounds, nullptr, &TForm1::SpeedButton8Click);
+    AddFlatButton(SpeedButton9, IDC_SPEEDBUTTON9, kSpeedButton9Bounds, nullptr, &TForm1::SpeedButton9Click);
+    AddFlatButton(SpeedButton3, IDC_SPEEDBUTTON3, kSpeedButton3Bounds, "选择输出文件夹", &TForm1::SpeedButton3Click);
+    AddFlatButton(SpeedButton10, IDC_SPEEDBUTTON10, kSpeedButton10Bounds, nullptr, &TForm1::Delete1Click);
     SpeedButton10.SetFont(font_.Get());
     SpeedButton10.SetCaption(SysText("移除"));
 
@@ -104,9 +102,8 @@ void TForm1::CreateComponents() {
     workerUi_ = std::make_unique<MarshalledWorkerUi>(*this, *dispatcher_);
 }
 
-void TForm1::AddFlatButton(FlatButton& button, int id, int left, int top, int width,
-                           int height, const char* hintUtf8, void (TForm1::*handler)()) {
-    RECT bounds{left, top, left + width, top + height};
+void TForm1::AddFlatButton(FlatButton& button, int id, const RECT& bounds, const char* hintUtf8,
+                           void (TForm1::*handler)()) {
     button.Create(Handle(), id, bounds,
                   [this](HDC dc, const RECT& area) { PaintSkinPart(dc, area); },
                   [this, handler] { (this->*handler)(); });
@@ -142,10 +139,9 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (wParam == kTimer1) Timer1Timer();
         return 0;
     case WM_CLOSE:
-        if (FormClose()) {
-            ShowWindow(Handle(), SW_HIDE);
-            PostQuitMessage(0);
-        }
+        FormClose();  // a refused write throws: the window stays and the error box says why
+        ShowWindow(Handle(), SW_HIDE);
+        PostQuitMessage(0);
         return 0;
     case WM_DROPFILES:
         FormDropFiles(reinterpret_cast<HDROP>(wParam));
@@ -200,12 +196,11 @@ void TForm1::FormCreate() {
     Settings.Output = ReadOutput(*ini, path);
 }
 
-bool TForm1::FormClose() {
+void TForm1::FormClose() {
     auto ini = MakeSystemIniFile();
     std::string path = ProgramConfigPath();
     SaveSettings(*ini, path, Settings);
     WriteOutput(*ini, path, Settings.Output);
-    return true;
 }
 
 void TForm1::FormDestroy() {

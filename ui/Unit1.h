@@ -37,7 +37,9 @@ public:
 
     // Event handlers.
     void FormCreate();
-    bool FormClose();  // false when the settings could not be written
+    // Writes the settings; throws WriteError when Config.ini refuses them,
+    // and the window then stays open.
+    void FormClose();
     void FormDestroy();
     void SpeedButton1Click();
     void Delete1Click();
@@ -73,8 +75,8 @@ protected:
 
 private:
     void CreateComponents();
-    void AddFlatButton(FlatButton& button, int id, int left, int top, int width, int height,
-                       const char* hintUtf8, void (TForm1::*handler)());
+    void AddFlatButton(FlatButton& button, int id, const RECT& bounds, const char* hintUtf8,
+                       void (TForm1::*handler)());
     void PaintSkin();
     void PaintSkinPart(HDC dc, const RECT& area) const;
     void Command(int id);

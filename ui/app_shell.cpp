@@ -1,10 +1,10 @@
 #include "app_shell.h"
 
 #include <exception>
-#include <vector>
 
 #include "app_error.h"
 #include "codepage.h"
+#include "win32/executable_path.h"
 
 namespace {
 HINSTANCE g_instance = nullptr;
@@ -19,11 +19,7 @@ HWND MainWindow() { return g_mainWindow; }
 void SetMainWindow(HWND window) { g_mainWindow = window; }
 
 const std::string& Title() {
-    static const std::string title = [] {
-        char exe[MAX_PATH] = {};
-        DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        return ApplicationTitle(std::string(exe, n));
-    }();
+    static const std::string title = ApplicationTitle(ExecutablePath());
     return title;
 }
 
@@ -67,48 +63,60 @@ void ShowMessage(const std::string& text, const std::string& caption) {
     MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-namespace {
+DisabledThreadWindows::DisabledThreadWindows(HWND keep) : keep_(keep) {
+    EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(this));
+}
 
-struct DisabledWindows {
-    HWND keep;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK DisableOne(HWND window, LPARAM param) {
-    auto* state = reinterpret_cast<DisabledWindows*>(param);
-    if (window != state->keep && IsWindowVisible(window) && IsWindowEnabled(window)) {
+BOOL CALLBACK DisabledThreadWindows::DisableOne(HWND window, LPARAM self) {
+    auto* state = reinterpret_cast<DisabledThreadWindows*>(self);
+    if (window != state->keep_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
+        // Remembered before it is disabled: were remembering to fail (out of
+        // memory), no window may stay disabled for good, and no exception may
+        // unwind through the system's enumeration.
+        try {
+            state->disabled_.push_back(window);
+        } catch (...) {
+            return FALSE;
+        }
         EnableWindow(window, FALSE);
-        state->windows.push_back(window);
     }
     return TRUE;
 }
 
-}  // namespace
+void DisabledThreadWindows::EnableAgain() {
+    for (HWND window : disabled_) {
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    disabled_.clear();
+}
 
-int RunModal(HWND window, int& modalResult) {
-    DisabledWindows disabled{window, {}};
-    EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
+int RunModal(HWND window, int& modalResult, ModalKeys keys) {
+    DisabledThreadWindows others(window);
     modalResult = 0;
-    ShowWindow(window, SW_SHOW);
-    SetActiveWindow(window);
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
+    // A program that is not in the foreground cannot take it; the window
+    // then is at least the active one of its thread.
+    if (!SetForegroundWindow(window)) SetActiveWindow(window);
 
     MSG msg;
     while (modalResult == 0) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {
+        if (got == 0) {  // the program is ending: leave and let the outer loop see it
             PostQuitMessage(static_cast<int>(msg.wParam));
-            if (modalResult == 0) modalResult = IDCANCEL;
+            modalResult = IDCANCEL;
             break;
         }
-        if (got == -1) break;
+        if (got == -1) {
+            modalResult = IDCANCEL;
+            break;
+        }
+        if (keys == ModalKeys::Dialog && IsDialogMessageA(window, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
 
-    // Enable the owners before hiding, or Windows activates another program.
-    for (HWND w : disabled.windows) {
-        if (IsWindow(w)) EnableWindow(w, TRUE);
-    }
+    // Enabled before hiding, or Windows activates another program's window.
+    others.EnableAgain();
     ShowWindow(window, SW_HIDE);
     return modalResult;
 }

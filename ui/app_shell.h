@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "win_handles.h"
 
@@ -46,11 +47,36 @@ void Guarded(Handler&& handler) noexcept {
 // already in the system code page.
 void ShowMessage(const std::string& text, const std::string& caption);
 
+// Disables every visible, enabled top-level window of the calling thread for
+// one scope (except `keep`) and enables exactly those again at its end: what
+// a modal window or dialog does to the rest of the program.
+class DisabledThreadWindows {
+public:
+    explicit DisabledThreadWindows(HWND keep = nullptr);
+    DisabledThreadWindows(const DisabledThreadWindows&) = delete;
+    DisabledThreadWindows& operator=(const DisabledThreadWindows&) = delete;
+    ~DisabledThreadWindows() { EnableAgain(); }
+    // Early re-enabling, e.g. before a modal window hides, so that Windows
+    // hands the activation back to the owner and not to another program.
+    void EnableAgain();
+
+private:
+    static BOOL CALLBACK DisableOne(HWND window, LPARAM self);
+    HWND keep_;
+    std::vector<HWND> disabled_;
+};
+
+// What the keyboard does in a modal window: nothing special, or what it does
+// in a dialog (Tab and the arrows move between controls, Enter presses the
+// default button, Escape sends IDCANCEL).
+enum class ModalKeys { Window, Dialog };
+
 // Modal showing as the program's forms do it: the thread's other enabled
-// windows are disabled, `window` is shown and messages are pumped until
-// `modalResult` becomes non-zero; then the others are enabled again and
-// `window` is hidden. A WM_QUIT ends the loop too and is posted again.
-int RunModal(HWND window, int& modalResult);
+// windows are disabled, `window` is shown (restored when minimised) and
+// brought to the front, and messages are pumped until `modalResult` becomes
+// non-zero; then the others are enabled again and `window` is hidden. A
+// WM_QUIT ends the loop with IDCANCEL and is posted again.
+int RunModal(HWND window, int& modalResult, ModalKeys keys = ModalKeys::Window);
 
 // The main message loop; returns when WM_QUIT arrives.
 void RunMessageLoop();

@@ -20,7 +20,6 @@ public:
     void Create(HWND parent, int id, const RECT& bounds, BackgroundPainter background,
                 std::function<void()> onClick);
     void SetCaption(const std::string& caption);  // system code page
-    const std::string& Caption() const { return caption_; }
     void SetFont(HFONT font) { font_ = font; }
 
 protected:
@@ -54,7 +53,6 @@ public:
 
     void Create(HWND owner);
     void Add(HWND control, const std::string& hint);  // system code page
-    HWND Handle() const { return tips_; }
 
 private:
     HWND tips_ = nullptr;

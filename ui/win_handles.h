@@ -1,61 +1,17 @@
 #pragma once
-// Move-only owners for the GDI objects, menus, icons and hooks the windows
-// create: each closes its object exactly once, when it goes out of scope or
-// is reset. Copies are deleted so an object can never be closed twice.
-// Kernel handles and windows: engine/win32/unique_handle.h.
+// Owners of the GDI objects, menus and icons the windows create (the
+// one handle-owner family of win32/unique_handle.h), and the scopes of
+// painting: a selected object, BeginPaint/EndPaint, GetDC/ReleaseDC.
 #include <windows.h>
 
-#include <utility>
+#include "win32/unique_handle.h"
 
-template <typename T, typename Closer>
-class UniqueWinObject {
-public:
-    UniqueWinObject() = default;
-    explicit UniqueWinObject(T value) : value_(value) {}
-    UniqueWinObject(const UniqueWinObject&) = delete;
-    UniqueWinObject& operator=(const UniqueWinObject&) = delete;
-    UniqueWinObject(UniqueWinObject&& other) noexcept : value_(other.Release()) {}
-    UniqueWinObject& operator=(UniqueWinObject&& other) noexcept {
-        if (this != &other) Reset(other.Release());
-        return *this;
-    }
-    ~UniqueWinObject() { Reset(); }
-
-    T Get() const { return value_; }
-    explicit operator bool() const { return value_ != nullptr; }
-    T Release() { return std::exchange(value_, nullptr); }
-    void Reset(T value = nullptr) {
-        if (value_) Closer{}(value_);
-        value_ = value;
-    }
-
-private:
-    T value_ = nullptr;
-};
-
-struct GdiObjectCloser {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct DcCloser {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-struct MenuCloser {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-struct IconCloser {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-struct HookCloser {
-    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
-};
-
-using UniqueFont = UniqueWinObject<HFONT, GdiObjectCloser>;
-using UniqueBitmap = UniqueWinObject<HBITMAP, GdiObjectCloser>;
-using UniqueBrush = UniqueWinObject<HBRUSH, GdiObjectCloser>;
-using UniqueMemoryDc = UniqueWinObject<HDC, DcCloser>;
-using UniqueMenu = UniqueWinObject<HMENU, MenuCloser>;
-using UniqueIcon = UniqueWinObject<HICON, IconCloser>;
-using UniqueHook = UniqueWinObject<HHOOK, HookCloser>;
+using UniqueFont = UniqueWinObject<HFONT, CloseWith<DeleteObject>>;
+using UniqueBitmap = UniqueWinObject<HBITMAP, CloseWith<DeleteObject>>;
+using UniqueBrush = UniqueWinObject<HBRUSH, CloseWith<DeleteObject>>;
+using UniqueMemoryDc = UniqueWinObject<HDC, CloseWith<DeleteDC>>;
+using UniqueMenu = UniqueWinObject<HMENU, CloseWith<DestroyMenu>>;
+using UniqueIcon = UniqueWinObject<HICON, CloseWith<DestroyIcon>>;
 
 // Selects a GDI object into a DC for one scope and puts the old one back.
 class SelectedObject {

@@ -1,10 +1,5 @@
-#include <windows.h>
-
 #include "../program_config.h"
 #include "../settings_store.h"
+#include "win32/executable_path.h"
 
-std::string ProgramConfigPath() {
-    char exe[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    return ConfigPath(std::string(exe, n));
-}
+std::string ProgramConfigPath() { return ConfigPath(ExecutablePath()); }

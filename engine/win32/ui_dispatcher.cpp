@@ -1,6 +1,7 @@
 #include "ui_dispatcher.h"
 
 #include <exception>
+#include <stdexcept>
 
 namespace {
 
@@ -26,6 +27,7 @@ LRESULT CALLBACK DispatcherProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 void RegisterDispatcherClass() {
+    // A failed registration shows as the window's creation failing.
     static const bool registered = [] {
         WNDCLASSEXA cls{};
         cls.cbSize = sizeof cls;
@@ -37,10 +39,18 @@ void RegisterDispatcherClass() {
     (void)registered;
 }
 
+// Without its event a signal's Wait would return at once, and a UI thread
+// that then joins the worker could deadlock on a hand-off: no signal at all.
+UniqueHandle CreateEndEvent() {
+    // Manual reset: every later Wait returns at once.
+    UniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!event) throw std::runtime_error("CreateEvent failed (the worker's end signal)");
+    return event;
+}
+
 class PumpingEndSignal final : public WorkerEndSignal {
 public:
-    // Manual reset: every later Wait returns at once.
-    PumpingEndSignal() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    PumpingEndSignal() : event_(CreateEndEvent()) {}
     void Raise() override { SetEvent(event_.Get()); }
     void Wait() override { WaitPumping(event_.Get()); }
 
@@ -54,6 +64,8 @@ UiDispatcher::UiDispatcher() : uiThread_(GetCurrentThreadId()) {
     RegisterDispatcherClass();
     window_ = UniqueWindow(CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                            GetModuleHandleA(nullptr), nullptr));
+    // Without the window every hand-off would be dropped without a trace.
+    if (!window_) throw std::runtime_error("CreateWindowEx failed (the UI thread's hand-off window)");
 }
 
 UiDispatcher::~UiDispatcher() = default;

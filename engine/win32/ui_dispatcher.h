@@ -1,11 +1,8 @@
 #pragma once
 // The Windows hand-off from the worker to the UI thread, and the wait that
 // keeps the UI thread carrying out hand-offs while it waits for a worker.
-//
-//     UiDispatcher dispatcher;   // created on the UI thread, before any worker,
-//                                // destroyed after the last worker is gone
-//     MarshalledWorkerUi workerUi(windowsUi, dispatcher);
-//     TestThread worker(workerUi, SystemWorkerServices(), dispatcher.NewEndSignal());
+// Created on the UI thread before any worker, destroyed after the last one
+// is gone; how the pieces fit together: test_thread.h.
 #include <windows.h>
 
 #include <memory>
@@ -17,6 +14,7 @@ class UiDispatcher final : public UiInvoker {
 public:
     // Creates a hidden message-only window owned by the calling (UI) thread;
     // destroy the dispatcher on that thread too, after the last worker.
+    // Throws std::runtime_error when the window cannot be created.
     UiDispatcher();
     ~UiDispatcher() override;
     UiDispatcher(const UiDispatcher&) = delete;
@@ -28,6 +26,7 @@ public:
     bool Invoke(const std::function<void()>& call) override;
 
     // A signal whose Wait, on the UI thread, keeps dispatching (WaitPumping).
+    // Throws std::runtime_error when its event cannot be created.
     std::unique_ptr<WorkerEndSignal> NewEndSignal() const;
 
 private:

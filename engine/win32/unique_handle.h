@@ -1,61 +1,60 @@
 #pragma once
-// Move-only owners of kernel handles and windows: each closes or destroys
-// exactly once, in one place.
+// Move-only owners of the handles the program creates (kernel objects,
+// windows and hooks here; GDI objects, menus and icons in ui/win_handles.h).
+// Each closes its object exactly once, when it goes out of scope or is
+// reset; copies are deleted so an object can never be closed twice. One
+// vocabulary for all: Get, Release (gives the object up without closing it)
+// and Reset (closes, then owns the new one, if any).
 #include <windows.h>
 
 #include <utility>
 
-class UniqueHandle {
+template <typename T, typename Closer>
+class UniqueWinObject {
+public:
+    UniqueWinObject() = default;
+    explicit UniqueWinObject(T value) : value_(value) {}
+    UniqueWinObject(const UniqueWinObject&) = delete;
+    UniqueWinObject& operator=(const UniqueWinObject&) = delete;
+    UniqueWinObject(UniqueWinObject&& other) noexcept : value_(other.Release()) {}
+    UniqueWinObject& operator=(UniqueWinObject&& other) noexcept {
+        if (this != &other) Reset(other.Release());
+        return *this;
+    }
+    ~UniqueWinObject() { Reset(); }
+
+    T Get() const { return value_; }
+    explicit operator bool() const { return value_ != nullptr; }
+    T Release() { return std::exchange(value_, nullptr); }
+    void Reset(T value = nullptr) {
+        if (value_) Closer{}(value_);
+        value_ = value;
+    }
+
+private:
+    T value_ = nullptr;
+};
+
+// The closer of an owner: the system function that closes its kind of handle.
+template <auto Close>
+struct CloseWith {
+    template <typename T>
+    void operator()(T handle) const {
+        Close(handle);
+    }
+};
+
+// Kernel objects. Creating functions report failure as null or as
+// INVALID_HANDLE_VALUE, depending on the function: both are kept as "none".
+class UniqueHandle : public UniqueWinObject<HANDLE, CloseWith<CloseHandle>> {
 public:
     UniqueHandle() = default;
-    // Takes ownership; null and INVALID_HANDLE_VALUE both mean "none".
-    explicit UniqueHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    ~UniqueHandle() { Close(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Detach()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) {
-            Close();
-            handle_ = other.Detach();
-        }
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    HANDLE Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    HANDLE Detach() { return std::exchange(handle_, nullptr); }
-    void Close() {
-        if (handle_) CloseHandle(handle_);
-        handle_ = nullptr;
-    }
+    explicit UniqueHandle(HANDLE handle) : UniqueWinObject(Owned(handle)) {}
+    void Reset(HANDLE handle = nullptr) { UniqueWinObject::Reset(Owned(handle)); }
 
 private:
-    HANDLE handle_ = nullptr;
+    static HANDLE Owned(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
 };
 
-class UniqueWindow {
-public:
-    UniqueWindow() = default;
-    explicit UniqueWindow(HWND window) : window_(window) {}
-    ~UniqueWindow() { Destroy(); }
-    UniqueWindow(UniqueWindow&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
-    UniqueWindow& operator=(UniqueWindow&& other) noexcept {
-        if (this != &other) {
-            Destroy();
-            window_ = std::exchange(other.window_, nullptr);
-        }
-        return *this;
-    }
-    UniqueWindow(const UniqueWindow&) = delete;
-    UniqueWindow& operator=(const UniqueWindow&) = delete;
-
-    HWND Get() const { return window_; }
-    void Destroy() {
-        if (window_) DestroyWindow(window_);
-        window_ = nullptr;
-    }
-
-private:
-    HWND window_ = nullptr;
-};
+using UniqueWindow = UniqueWinObject<HWND, CloseWith<DestroyWindow>>;
+using UniqueHook = UniqueWinObject<HHOOK, CloseWith<UnhookWindowsHookEx>>;

@@ -83,6 +83,21 @@ TEST(Win32Dispatcher, CallsAreCarriedOutInsideAModalLoop) {
     EXPECT_TRUE(ranInsideBox);
 }
 
+LRESULT CALLBACK RefuseWindowCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND) return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(Win32Dispatcher, FailsAtConstructionWithoutItsWindow) {
+    // Without the window every later hand-off would be dropped unseen; the
+    // program must learn it at start. A CBT hook refuses the window here.
+    UniqueHook refuse(SetWindowsHookExA(WH_CBT, RefuseWindowCreation, nullptr, GetCurrentThreadId()));
+    ASSERT_TRUE(refuse);
+    EXPECT_THROW({ UiDispatcher dispatcher; }, std::runtime_error);
+    refuse.Reset();
+    EXPECT_NO_THROW({ UiDispatcher dispatcher; });
+}
+
 TEST(Win32Dispatcher, WaitPumpingPassesAQuitMessageOn) {
     NamedEvent done("done");
     PostQuitMessage(3);

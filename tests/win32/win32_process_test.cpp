@@ -44,7 +44,7 @@ TEST_F(Win32Encoder, StartsTheCommandLineByteForByteHiddenInANewConsole) {
     EncoderBehaviour behaviour("record=" + record +
                                ";inherit=" + std::to_string(reinterpret_cast<uintptr_t>(child)));
     const std::string command = Command(InFolder(folder, SysText("目标.MP4")));
-    EXPECT_EQ(worker.RunEncoder(command, true), EncoderOutcome::Succeeded);
+    EXPECT_EQ(worker.RunEncoder(command), EncoderOutcome::Succeeded);
 
     const std::string expected = command + "\n" +   // byte for byte, double spaces and GBK included
                                  "flags=1 show=0\n" +  // STARTF_USESHOWWINDOW only, SW_HIDE
@@ -60,20 +60,20 @@ TEST_F(Win32Encoder, WaitsForTheEncoderAndTakesItsExitCode) {
     const std::string target = folder.Path("M4V30000.MP4");
     {
         EncoderBehaviour behaviour("write=1");
-        EXPECT_EQ(worker.RunEncoder(Command(target), true), EncoderOutcome::Succeeded);
+        EXPECT_EQ(worker.RunEncoder(Command(target)), EncoderOutcome::Succeeded);
         // The target is moved into place only just before the encoder exits.
         EXPECT_EQ(ReadWholeFile(target), "half and whole");
         EXPECT_FALSE(FileExists(target + ".part"));
     }
     {
         EncoderBehaviour behaviour("exit=3");
-        EXPECT_EQ(worker.RunEncoder(Command(target), true), EncoderOutcome::Failed);
+        EXPECT_EQ(worker.RunEncoder(Command(target)), EncoderOutcome::Failed);
     }
 }
 
 TEST_F(Win32Encoder, AMissingEncoderFailsAtOnceAndLeavesNoHandle) {
     EncoderPath = folder.Path("trancor.exe");
-    EXPECT_EQ(worker.RunEncoder(Command(folder.Path("M4V1.MP4")), true), EncoderOutcome::Failed);
+    EXPECT_EQ(worker.RunEncoder(Command(folder.Path("M4V1.MP4"))), EncoderOutcome::Failed);
     EXPECT_TRUE(EncoderProcess.Empty());
 }
 
@@ -85,7 +85,7 @@ TEST_F(Win32Encoder, StopEncoderKillsTheRunningEncoder) {
     std::thread canceller([&] {
         if (ready.WaitSet()) StopEncoder(&worker);
     });
-    const EncoderOutcome outcome = worker.RunEncoder(Command(target), true);
+    const EncoderOutcome outcome = worker.RunEncoder(Command(target));
     canceller.join();
     // Killed with exit code 0; the stop flag was set first.
     EXPECT_EQ(outcome, EncoderOutcome::Succeeded);
@@ -97,7 +97,7 @@ TEST_F(Win32Encoder, StopEncoderKillsTheRunningEncoder) {
 TEST_F(Win32Encoder, ACancelAfterTheRunNeverReachesALaterProcess) {
     {
         EncoderBehaviour behaviour("");
-        ASSERT_EQ(worker.RunEncoder(Command(folder.Path("M4V2.MP4")), true), EncoderOutcome::Succeeded);
+        ASSERT_EQ(worker.RunEncoder(Command(folder.Path("M4V2.MP4"))), EncoderOutcome::Succeeded);
     }
     // The ended run's handle is still held; another process now runs.
     NamedEvent ready("ready"), hold("hold");

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "../test_folder.h"
+#include "win32/executable_path.h"
 
 std::string InFolder(const TestFolder& folder, const std::string& name) {
     std::string root = folder.Path("_");
@@ -12,9 +13,7 @@ std::string InFolder(const TestFolder& folder, const std::string& name) {
 }
 
 std::string TestEncoderPath() {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path = self;
+    const std::string path = ExecutablePath();
     return path.substr(0, path.rfind('\\') + 1) + "vq_test_encoder.exe";
 }
 
