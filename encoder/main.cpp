@@ -2,6 +2,7 @@
 // the output is complete and in place; 1 when the conversion failed; 2 for
 // a command line that was refused before any file was touched.
 #include <exception>
+#include <new>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -13,6 +14,14 @@ extern "C" {
 #include "options.h"
 
 namespace {
+
+int FfmpegLogLevel(const std::string& name) {
+    static const int levels[] = {AV_LOG_QUIET, AV_LOG_ERROR, AV_LOG_WARNING, AV_LOG_INFO, AV_LOG_VERBOSE,
+                                 AV_LOG_DEBUG};
+    for (size_t i = 0; i < sizeof levels / sizeof levels[0]; ++i)
+        if (name == kLogLevels[i]) return levels[i];
+    return AV_LOG_QUIET;
+}
 
 int Run(int argc, char** argv) {
     ParsedCommand command;
@@ -26,13 +35,16 @@ int Run(int argc, char** argv) {
         PrintLine(UsageText(), false);
         return 0;
     }
-    // FFmpeg's own messages only when something is wrong.
-    av_log_set_level(AV_LOG_ERROR);
+    // FFmpeg's decoders report every damaged packet, hundreds of lines for
+    // a damaged file; the user gets the one line below instead.
+    av_log_set_level(FfmpegLogLevel(command.options.log_level));
     try {
         Convert(command.options);
         return 0;
     } catch (const Failure& e) {
         PrintLine(std::string("trancor: ") + e.what());
+    } catch (const std::bad_alloc&) {
+        PrintLine("trancor: out of memory");
     } catch (const std::exception& e) {
         PrintLine(std::string("trancor: internal error: ") + e.what());
     }
