@@ -39,7 +39,8 @@ int Run(int argc, char** argv) {
     // a damaged file; the user gets the one line below instead.
     av_log_set_level(FfmpegLogLevel(command.options.log_level));
     try {
-        Convert(command.options);
+        const std::string warning = Convert(command.options);
+        if (!warning.empty()) PrintLine("trancor: warning: " + warning);
         return 0;
     } catch (const Failure& e) {
         PrintLine(std::string("trancor: ") + e.what());
