@@ -44,6 +44,8 @@ SYNC = 0.2
 CPU_LIMIT = 20
 MEMORY_LIMIT_MB = 300
 WALL_LIMIT = 180
+# An AddressSanitizer build runs this much slower and uses more memory.
+SANITIZER_SLOWDOWN = 4
 
 # name, extension, ffmpeg output options. Sound and picture codecs as the
 # container usually carries them.
@@ -160,17 +162,20 @@ def program_args(source, target):
             "-title", "fuzz", "-ar", "24000", "-acodec", "aac", "-f", "psp", "-y", target]
 
 
-def limits():
-    resource.setrlimit(resource.RLIMIT_CPU, (CPU_LIMIT, CPU_LIMIT + 5))
-    # A backstop for the machine; the measured peak is judged below.
-    resource.setrlimit(resource.RLIMIT_AS, (4 << 30, 4 << 30))
+def limits(sanitized):
+    cpu = CPU_LIMIT * (SANITIZER_SLOWDOWN if sanitized else 1)
+    resource.setrlimit(resource.RLIMIT_CPU, (cpu, cpu + 5))
+    # A backstop for the machine; the measured peak is judged below. A
+    # sanitizer reserves terabytes of address space for its shadow memory.
+    if not sanitized:
+        resource.setrlimit(resource.RLIMIT_AS, (4 << 30, 4 << 30))
 
 
-def run_encoder(trancor, source, target, wrapper):
+def run_encoder(trancor, source, target, wrapper, sanitized):
     with tempfile.TemporaryFile() as err:
         started = time.monotonic()
         process = subprocess.Popen(wrapper + [trancor] + program_args(source, target), stdin=subprocess.DEVNULL,
-                                   stdout=subprocess.DEVNULL, stderr=err, preexec_fn=limits)
+                                   stdout=subprocess.DEVNULL, stderr=err, preexec_fn=lambda: limits(sanitized))
         status = usage = None
         while time.monotonic() - started < WALL_LIMIT:
             pid, status, usage = os.wait4(process.pid, os.WNOHANG)
@@ -227,7 +232,7 @@ def leftovers(target):
     return [p for p in (target, target + ".part", base + ".THM", base + ".THM.part") if os.path.exists(p)]
 
 
-def judge(trancor, wrapper, name, data, work):
+def judge(trancor, wrapper, sanitized, name, data, work):
     """Runs one source; (verdict or None, facts)."""
     folder = tempfile.mkdtemp(dir=work)
     try:
@@ -235,17 +240,19 @@ def judge(trancor, wrapper, name, data, work):
         with open(source, "wb") as f:
             f.write(data)
         target = os.path.join(folder, "M4V00001.MP4")
-        code, usage, err = run_encoder(trancor, source, target, wrapper)
+        code, usage, err = run_encoder(trancor, source, target, wrapper, sanitized)
         facts = {"code": code, "cpu": usage.ru_utime + usage.ru_stime, "peak_mb": usage.ru_maxrss / 1024}
         lines = [l for l in err.splitlines() if l.startswith("trancor:")]
         facts["message"] = lines[-1] if lines else err.strip()[-200:]
+        if "Sanitizer" in err or "runtime error:" in err:
+            return "sanitizer finding: " + next(l for l in err.splitlines() if "Sanitizer" in l or "runtime error" in l), facts
         if code == "timeout":
             return "time-out", facts
         if code not in (0, 1):
             return f"exit {code}" + (f" ({signal.Signals(-code).name})" if code < 0 else ""), facts
-        if facts["cpu"] > CPU_LIMIT * 0.75:
+        if facts["cpu"] > CPU_LIMIT * 0.75 * (SANITIZER_SLOWDOWN if sanitized else 1):
             return f"{facts['cpu']:.1f} s of CPU", facts
-        if facts["peak_mb"] > MEMORY_LIMIT_MB:
+        if facts["peak_mb"] > MEMORY_LIMIT_MB and not sanitized:
             return f"{facts['peak_mb']:.0f} MB of memory", facts
         if code == 1:
             if len(lines) != 1 or len(err.strip().splitlines()) != 1:
@@ -266,7 +273,13 @@ def main():
     parser.add_argument("--work", help="folder for the seeds and runs (default: a temporary one)")
     parser.add_argument("--keep", help="copy failing mutants here")
     parser.add_argument("--wrapper", nargs="*", default=[], help="command that runs trancor (e.g. valgrind)")
+    parser.add_argument("--sanitized", action="store_true",
+                        help="trancor is a sanitizer build: no memory verdict, more CPU time")
     args = parser.parse_args()
+    if args.sanitized:
+        # Their own exit codes, so that a finding is never taken for exit 1.
+        os.environ.setdefault("ASAN_OPTIONS", "exitcode=99")
+        os.environ.setdefault("UBSAN_OPTIONS", "exitcode=98:print_stacktrace=1")
     trancor = os.environ.get("TRANCOR")
     if not trancor:
         sys.exit("fuzz_sources: set TRANCOR to the encoder")
@@ -287,7 +300,7 @@ def main():
     started = time.monotonic()
     failures, codes, cpu, peak = [], {}, [], []
     with ThreadPoolExecutor(max_workers=args.jobs) as pool:
-        results = pool.map(lambda c: (c, judge(trancor, args.wrapper, c[1], c[2], work)), cases)
+        results = pool.map(lambda c: (c, judge(trancor, args.wrapper, args.sanitized, c[1], c[2], work)), cases)
         for (label, file_name, data), (verdict, facts) in results:
             codes[facts["code"]] = codes.get(facts["code"], 0) + 1
             cpu.append(facts["cpu"])
