@@ -9,16 +9,10 @@ extern "C" {
 namespace {
 
 std::string CodecName(AVCodecID id) {
-    const char* name = avcodec_get_name(id);
+    const char* name = id == AV_CODEC_ID_NONE ? nullptr : avcodec_get_name(id);
     return name ? name : "unknown";
 }
 
-[[noreturn]] void CannotOpen(const std::string& path, int code) {
-    if (code == AVERROR(ENOMEM)) throw Failure(FailureReason::Internal, "out of memory");
-    if (code == AVERROR_INVALIDDATA || code == AVERROR_DEMUXER_NOT_FOUND || code == AVERROR_PATCHWELCOME)
-        throw Failure(FailureReason::UnsupportedFormat, path + ": not a video file this program can read");
-    throw Failure(FailureReason::SourceUnreadable, path + ": cannot open the source: " + av::ErrorText(code));
-}
 
 av::Codec OpenDecoder(AVStream* stream, const AVCodec* codec, const char* kind) {
     av::Codec ctx = av::NewCodec(codec);
@@ -41,6 +35,33 @@ av::Io OpenRaw(const std::string& path) {
     AVIOContext* raw = nullptr;
     if (avio_open(&raw, path.c_str(), AVIO_FLAG_READ) < 0) return nullptr;  // the demuxer read it; no verdict
     return av::Io(raw);
+}
+
+// True when the file's first bytes look like a container this build knows.
+bool LooksLikeKnownFormat(const std::string& path) {
+    av::Io file = OpenRaw(path);
+    if (!file) return false;
+    uint8_t start[4096 + AVPROBE_PADDING_SIZE] = {};
+    const int got = avio_read(file.get(), start, 4096);
+    if (got <= 0) return false;
+    AVProbeData probe{};
+    probe.filename = "";
+    probe.buf = start;
+    probe.buf_size = got;
+    return av_probe_input_format(&probe, 1) != nullptr;
+}
+
+[[noreturn]] void CannotOpen(const std::string& path, int code) {
+    if (code == AVERROR(ENOMEM)) throw Failure(FailureReason::Internal, "out of memory");
+    if (code == AVERROR_INVALIDDATA || code == AVERROR_DEMUXER_NOT_FOUND || code == AVERROR_PATCHWELCOME) {
+        // A file that starts like a known container but cannot be opened
+        // has lost its index or header (an MP4 whose index was to come at
+        // the end of an unfinished download).
+        if (LooksLikeKnownFormat(path))
+            throw Failure(FailureReason::SourceDamaged, path + ": the file is damaged or incomplete; its layout cannot be read");
+        throw Failure(FailureReason::UnsupportedFormat, path + ": not a video file this program can read");
+    }
+    throw Failure(FailureReason::SourceUnreadable, path + ": cannot open the source: " + av::ErrorText(code));
 }
 
 // An AVI file states its length in its first RIFF header. The AVI demuxer
