@@ -13,6 +13,10 @@ extern "C" {
 
 #include "failure.h"
 
+// Why creating or writing an output file failed, from FFmpeg's error code
+// (AVERROR(errno) for system errors).
+FailureReason OutputFailureReason(int code);
+
 namespace av {
 
 struct InputDeleter {
@@ -81,10 +85,15 @@ Codec NewCodec(const AVCodec* codec);
 // FFmpeg's text for an error code.
 std::string ErrorText(int code);
 
-// Throws Failure("<what>: <FFmpeg's reason>") for a negative result.
+// Throws Failure("<what>: <FFmpeg's reason>") for a negative result; the
+// reason is Internal (out of memory, a refused setting).
 inline int Check(int result, const char* what) {
-    if (result < 0) throw Failure(std::string(what) + ": " + ErrorText(result));
+    if (result < 0) throw Failure(FailureReason::Internal, std::string(what) + ": " + ErrorText(result));
     return result;
 }
+
+// The same for a step that writes the output file: a full disk, a missing
+// folder or a refused write are the user's to mend, and named so.
+int CheckWrite(int result, const char* what);
 
 }  // namespace av

@@ -16,7 +16,7 @@ std::vector<std::string> ProgramArguments(int, char**) {
         void operator()(LPWSTR* p) const { LocalFree(p); }
     };
     std::unique_ptr<LPWSTR, LocalDeleter> argv(CommandLineToArgvW(GetCommandLineW(), &count));
-    if (!argv) throw Failure("cannot read the command line");
+    if (!argv) throw Failure(FailureReason::Internal, "cannot read the command line");
     std::vector<std::string> args;
     for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(argv.get()[i]));
     return args;

@@ -19,18 +19,19 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-void Convert(const EncodeOptions& options, ProgressSink& progress) {
+std::string Convert(const EncodeOptions& options, ProgressSink& progress) {
     const std::string thumbnail_path = trancor::ThumbnailPathFor(options.output);
     // The thumbnail would overwrite the video (names are case-blind on the
     // PSP's FAT and on Windows).
     if (Upper(thumbnail_path) == Upper(options.output))
-        throw Failure(options.output + ": an output named .THM would be overwritten by its own thumbnail");
+        throw Failure(FailureReason::BadCommandLine,
+                      options.output + ": an output named .THM would be overwritten by its own thumbnail");
     // Every file this run may replace or remove, the stale ".part" files
     // included, must not be the source.
     for (const std::string& path : {options.output, trancor::StagedPathFor(options.output), thumbnail_path,
                                     trancor::StagedPathFor(thumbnail_path)}) {
         if (fsys::SameFile(options.input, path))
-            throw Failure(path + ": this file is the input; choose another output");
+            throw Failure(FailureReason::OutputIsSource, path + ": this file is the input; choose another output");
     }
 
     // Declared first so they outlive the open output: the unfinished files
@@ -45,8 +46,22 @@ void Convert(const EncodeOptions& options, ProgressSink& progress) {
     Transcoder transcoder(source, output, options);
     transcoder.Run();
     output.Finish();
-    WriteThumbnail(transcoder.thumbnail(), thumbnail_file.part_path());
+    std::string warning;
+    bool thumbnail_written = false;
+    try {
+        WriteThumbnail(transcoder.thumbnail(), thumbnail_file.part_path());
+        thumbnail_written = true;
+    } catch (const Failure& e) {
+        warning = std::string("no thumbnail: ") + e.what();
+    }
 
     video_file.Commit();
-    thumbnail_file.Commit();
+    if (thumbnail_written) {
+        try {
+            thumbnail_file.Commit();
+        } catch (const Failure& e) {
+            warning = std::string("the earlier thumbnail stays: ") + e.what();
+        }
+    }
+    return warning;
 }

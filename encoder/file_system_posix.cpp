@@ -4,19 +4,20 @@
 #include <cstdio>
 #include <cstring>
 
-#include "failure.h"
+#include "av_ptr.h"
 #include "file_system.h"
 
 namespace fsys {
 
-void RemoveIfPresent(const std::string& path) {
+void RemoveIfPresent(const std::string& path, const std::string& step) {
     if (std::remove(path.c_str()) != 0 && errno != ENOENT)
-        throw Failure(path + ": cannot remove: " + std::strerror(errno));
+        throw Failure(OutputFailureReason(AVERROR(errno)), path + ": " + step + ": " + std::strerror(errno));
 }
 
 void Replace(const std::string& from, const std::string& to) {
     if (std::rename(from.c_str(), to.c_str()) != 0)
-        throw Failure(to + ": cannot move the finished file into place: " + std::strerror(errno));
+        throw Failure(OutputFailureReason(AVERROR(errno)),
+                      to + ": cannot put the finished file in place: " + std::strerror(errno));
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

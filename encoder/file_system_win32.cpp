@@ -7,8 +7,7 @@
 namespace fsys {
 namespace {
 
-std::string LastErrorText() {
-    const DWORD code = GetLastError();
+std::string ErrorText(DWORD code) {
     wchar_t* text = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                        FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -34,20 +33,36 @@ bool Identity(const std::string& path, BY_HANDLE_FILE_INFORMATION* info) {
     return ok != 0;
 }
 
+FailureReason ReasonOf(DWORD code) {
+    switch (code) {
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+        return FailureReason::OutputFolderMissing;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return FailureReason::DiskFull;
+    default:  // denied, shared, locked, write-protected, ...
+        return FailureReason::OutputNotWritable;
+    }
+}
+
 }  // namespace
 
-void RemoveIfPresent(const std::string& path) {
-    if (!DeleteFileW(Utf8ToWide(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
-        GetLastError() != ERROR_PATH_NOT_FOUND)
-        throw Failure(path + ": cannot remove: " + LastErrorText());
+void RemoveIfPresent(const std::string& path, const std::string& step) {
+    if (DeleteFileW(Utf8ToWide(path).c_str())) return;
+    const DWORD code = GetLastError();
+    if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND)
+        throw Failure(ReasonOf(code), path + ": " + step + ": " + ErrorText(code));
 }
 
 void Replace(const std::string& from, const std::string& to) {
     // Plain MoveFile refuses an existing target; REPLACE_EXISTING swaps it
     // in one call, so the old file stays until the new one takes its name.
     if (!MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        throw Failure(to + ": cannot move the finished file into place: " + LastErrorText());
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD code = GetLastError();
+        throw Failure(ReasonOf(code), to + ": cannot put the finished file in place: " + ErrorText(code));
+    }
 }
 
 bool SameFile(const std::string& a, const std::string& b) {

@@ -8,12 +8,12 @@ extern "C" {
 FilterChain::FilterChain(const char* source, const std::string& source_args, const std::string& chain,
                          int frame_size)
     : graph_(avfilter_graph_alloc()) {
-    if (!graph_) throw Failure("out of memory");
+    if (!graph_) throw Failure(FailureReason::Internal, "out of memory");
     // nb_threads stays 0 (one per core): the scaler works in slices.
     const bool audio = std::string(source) == "abuffer";
     const AVFilter* src = avfilter_get_by_name(source);
     const AVFilter* sink = avfilter_get_by_name(audio ? "abuffersink" : "buffersink");
-    if (!src || !sink) throw Failure("this build lacks the buffer filters");
+    if (!src || !sink) throw Failure(FailureReason::Internal, "this build lacks the buffer filters");
     av::Check(avfilter_graph_create_filter(&source_, src, "in", source_args.c_str(), nullptr, graph_.get()),
               "filter source");
     av::Check(avfilter_graph_create_filter(&sink_, sink, "out", nullptr, nullptr, graph_.get()),
@@ -23,12 +23,12 @@ FilterChain::FilterChain(const char* source, const std::string& source_args, con
     // of view: its input is fed by our source, its output feeds our sink.
     av::InOut outputs(avfilter_inout_alloc());
     av::InOut inputs(avfilter_inout_alloc());
-    if (!outputs || !inputs) throw Failure("out of memory");
+    if (!outputs || !inputs) throw Failure(FailureReason::Internal, "out of memory");
     outputs->name = av_strdup("in");
     outputs->filter_ctx = source_;
     inputs->name = av_strdup("out");
     inputs->filter_ctx = sink_;
-    if (!outputs->name || !inputs->name) throw Failure("out of memory");
+    if (!outputs->name || !inputs->name) throw Failure(FailureReason::Internal, "out of memory");
     AVFilterInOut* in_raw = inputs.release();
     AVFilterInOut* out_raw = outputs.release();
     const int parsed = avfilter_graph_parse_ptr(graph_.get(), chain.c_str(), &in_raw, &out_raw, nullptr);
@@ -55,4 +55,3 @@ bool FilterChain::Pull(AVFrame* frame) {
 }
 
 AVRational FilterChain::output_time_base() const { return av_buffersink_get_time_base(sink_); }
-AVRational FilterChain::output_frame_rate() const { return av_buffersink_get_frame_rate(sink_); }

@@ -22,7 +22,6 @@ public:
     bool Pull(AVFrame* frame);
 
     AVRational output_time_base() const;
-    AVRational output_frame_rate() const;
 
 private:
     av::Graph graph_;

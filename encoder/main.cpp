@@ -2,6 +2,7 @@
 // the output is complete and in place; 1 when the conversion failed; 2 for
 // a command line that was refused before any file was touched.
 #include <exception>
+#include <new>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -21,6 +22,14 @@ int Fail(RunProgress& progress, FailureReason reason, const std::string& text, i
     return code;
 }
 
+int FfmpegLogLevel(const std::string& name) {
+    static const int levels[] = {AV_LOG_QUIET, AV_LOG_ERROR, AV_LOG_WARNING, AV_LOG_INFO, AV_LOG_VERBOSE,
+                                 AV_LOG_DEBUG};
+    for (size_t i = 0; i < sizeof levels / sizeof levels[0]; ++i)
+        if (name == kLogLevels[i]) return levels[i];
+    return AV_LOG_QUIET;
+}
+
 int Run(int argc, char** argv, RunProgress& progress) {
     ParsedCommand command;
     try {
@@ -33,14 +42,18 @@ int Run(int argc, char** argv, RunProgress& progress) {
         progress.Succeeded();
         return 0;
     }
-    // FFmpeg's own messages only when something is wrong.
-    av_log_set_level(AV_LOG_ERROR);
+    // FFmpeg's decoders report every damaged packet, hundreds of lines for
+    // a damaged file; the user gets the one line below instead.
+    av_log_set_level(FfmpegLogLevel(command.options.log_level));
     try {
-        Convert(command.options, progress);
+        const std::string warning = Convert(command.options, progress);
         progress.Succeeded();
+        if (!warning.empty()) PrintLine("trancor: warning: " + warning);
         return 0;
     } catch (const Failure& e) {
         return Fail(progress, e.reason(), e.what(), 1);
+    } catch (const std::bad_alloc&) {
+        return Fail(progress, FailureReason::Internal, "out of memory", 1);
     } catch (const std::exception& e) {
         return Fail(progress, FailureReason::Internal, std::string("internal error: ") + e.what(), 1);
     }

@@ -68,7 +68,7 @@ int ParseSampleRate(const std::string& text) {
 }
 
 enum class Opt { Input, Size, Rate, Channels, VideoKbits, AudioKbits, Volume, Title, SampleRate,
-                 AudioCodec, Format, Output };
+                 AudioCodec, Format, Output, LogLevel };
 
 const std::map<std::string, Opt>& OptionNames() {
     static const std::map<std::string, Opt> names = {
@@ -76,6 +76,7 @@ const std::map<std::string, Opt>& OptionNames() {
         {"-ac", Opt::Channels},   {"-b", Opt::VideoKbits},   {"-ab", Opt::AudioKbits},
         {"-vol", Opt::Volume},    {"-title", Opt::Title},    {"-ar", Opt::SampleRate},
         {"-acodec", Opt::AudioCodec}, {"-f", Opt::Format},   {"-y", Opt::Output},
+        {"-v", Opt::LogLevel},
     };
     return names;
 }
@@ -101,10 +102,19 @@ void Apply(Opt opt, const std::string& name, const std::string& value, EncodeOpt
     case Opt::Format:
         if (value != "psp") Refuse(name, "unsupported format '" + value + "' (only psp)");
         break;
+    case Opt::LogLevel:
+        for (const char* level : kLogLevels)
+            if (value == level) {
+                o->log_level = value;
+                return;
+            }
+        Refuse(name, "'" + value + "' is not one of quiet, error, warning, info, verbose, debug");
     }
 }
 
 }  // namespace
+
+const char* const kLogLevels[6] = {"quiet", "error", "warning", "info", "verbose", "debug"};
 
 bool ParseFrameRate(const std::string& text, Rational* rate) {
     const auto dot = text.find('.');
@@ -179,8 +189,10 @@ const char* UsageText() {
         "  -title TEXT  title shown by the PSP\n"
         "  -acodec aac  audio codec (only aac)\n"
         "  -f psp       output format (only psp)\n"
+        "  -v LEVEL     FFmpeg's own messages, for finding faults: quiet (default),\n"
+        "               error, warning, info, verbose or debug\n"
         "  -h           this text\n"
         "\n"
         "Exit code 0 only when the output file is complete; 1 when the conversion\n"
-        "failed, 2 for a bad command line.\n";
+        "failed, 2 for a bad command line. A failure is told in one line on stderr.\n";
 }

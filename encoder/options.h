@@ -20,7 +20,12 @@ struct EncodeOptions {
     int volume_percent = 100;      // -vol
     std::string title;             // -title; empty: none
     int sample_rate = 24000;       // -ar
+    // -v: FFmpeg's own messages on stderr, for debugging; one of kLogLevels.
+    std::string log_level = "quiet";
 };
+
+// The values "-v" takes, quietest first.
+extern const char* const kLogLevels[6];
 
 struct ParsedCommand {
     bool show_help = false;

@@ -16,13 +16,15 @@ void OpenEncoder(AVCodecContext* ctx, const AVCodec* codec, const char* options)
     const std::string unknown = left ? left->key : "";
     av_dict_free(&raw);
     if (result < 0)
-        throw Failure(std::string("cannot open the ") + codec->name + " encoder: " + av::ErrorText(result));
-    if (!unknown.empty()) throw Failure(std::string(codec->name) + " encoder: unknown option " + unknown);
+        throw Failure(FailureReason::Internal,
+                      std::string("cannot start the ") + codec->name + " encoder: " + av::ErrorText(result));
+    if (!unknown.empty())
+        throw Failure(FailureReason::Internal, std::string(codec->name) + " encoder: unknown option " + unknown);
 }
 
 const AVCodec* FindEncoder(AVCodecID id) {
     const AVCodec* codec = avcodec_find_encoder(id);
-    if (!codec) throw Failure(std::string("this build has no ") + avcodec_get_name(id) + " encoder");
+    if (!codec) throw Failure(FailureReason::Internal, std::string("this build has no ") + avcodec_get_name(id) + " encoder");
     return codec;
 }
 
@@ -77,7 +79,7 @@ av::Codec OpenAudioEncoder(const EncodeOptions& o, bool global_header) {
 
 AVStream* AddStream(AVFormatContext* format, AVCodecContext* encoder) {
     AVStream* st = avformat_new_stream(format, nullptr);
-    if (!st) throw Failure("out of memory");
+    if (!st) throw Failure(FailureReason::Internal, "out of memory");
     av::Check(avcodec_parameters_from_context(st->codecpar, encoder), "stream parameters");
     st->time_base = encoder->time_base;
     return st;
@@ -103,8 +105,9 @@ PspOutput::PspOutput(const std::string& path, const EncodeOptions& options)
     if (!options.title.empty()) av::Check(av_dict_set(&raw->metadata, "title", options.title.c_str(), 0), "title");
 
     const int opened = avio_open(&raw->pb, path.c_str(), AVIO_FLAG_WRITE);
-    if (opened < 0) throw Failure(path + ": cannot create: " + av::ErrorText(opened));
-    av::Check(avformat_write_header(raw, nullptr), "writing the file header");
+    if (opened < 0)
+        throw Failure(OutputFailureReason(opened), path + ": cannot create the output: " + av::ErrorText(opened));
+    av::CheckWrite(avformat_write_header(raw, nullptr), "writing the output");
 }
 
 void PspOutput::EncodeVideo(AVFrame* frame) {
@@ -123,26 +126,27 @@ void PspOutput::EncodeVideo(AVFrame* frame) {
 void PspOutput::EncodeAudio(AVFrame* frame) { Encode(audio_.get(), audio_stream_, audio_packet_.get(), frame); }
 
 void PspOutput::Encode(AVCodecContext* encoder, AVStream* stream, AVPacket* packet, AVFrame* frame) {
-    av::Check(avcodec_send_frame(encoder, frame), "encoding");
+    av::Check(avcodec_send_frame(encoder, frame), encoder == video_.get() ? "encoding the picture" : "encoding the sound");
     for (;;) {
         const int result = avcodec_receive_packet(encoder, packet);
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
-        av::Check(result, "encoding");
+        av::Check(result, encoder == video_.get() ? "encoding the picture" : "encoding the sound");
         av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
         packet->stream_index = stream->index;
         std::lock_guard<std::mutex> lock(mux_mutex_);
         if (stream == audio_stream_) ++audio_packets_;
         // Takes the packet's data; the packet is blank again afterwards.
-        av::Check(av_interleaved_write_frame(format_.get(), packet), "writing the output");
+        av::CheckWrite(av_interleaved_write_frame(format_.get(), packet), "writing the output");
     }
 }
 
 void PspOutput::Finish() {
     EncodeVideo(nullptr);
     EncodeAudio(nullptr);
-    if (video_frames_ == 0 || audio_packets_ == 0) throw Failure("nothing was encoded");
-    av::Check(av_write_trailer(format_.get()), "finishing the output");
+    if (video_frames_ == 0 || audio_packets_ == 0)
+        throw Failure(FailureReason::SourceDamaged, "nothing usable came out of the source; the file is damaged");
+    av::CheckWrite(av_write_trailer(format_.get()), "finishing the output");
     // Buffered data reaches the disk here: a full disk shows up now.
-    av::Check(format_->pb->error, "writing the output");
-    av::Check(avio_closep(&format_->pb), "closing the output");
+    av::CheckWrite(format_->pb->error, "writing the output");
+    av::CheckWrite(avio_closep(&format_->pb), "writing the output");
 }

@@ -8,7 +8,8 @@
 class Source {
 public:
     // Throws Failure when the file cannot be opened, holds no picture, or
-    // uses a codec this build cannot decode.
+    // uses a codec this build cannot decode; or when it is smaller than its
+    // header says (AVI).
     explicit Source(const std::string& path);
 
     const std::string& path() const { return path_; }
@@ -21,19 +22,23 @@ public:
     // Timestamp (AV_TIME_BASE units) that becomes zero in the output, so a
     // file that starts at 0.5 s (MPEG program streams do) plays from the start.
     int64_t start_time() const;
-    // Length in seconds as the container declares it; 0 when unknown.
-    double declared_duration() const;
-    // Length in microseconds when it is known; -1 when the container does
+    // Length in seconds as the file's header or index states it; 0 when it
+    // states none (transport and program streams, whose length FFmpeg only
+    // guesses from the timestamps it finds).
+    double stated_duration() const { return stated_duration_; }
+    // Length in seconds, stated or guessed; 0 when unknown. Only a hint.
+    double length_hint() const;
+    // Length in microseconds for progress reports; -1 when the container does
     // not say or only guesses it from the bit rate (raw MPEG streams, whose
     // stated rate is a ceiling).
     int64_t known_duration_us() const;
-    // The picture's own declared length and start, in its stream's time
-    // base; 0 and AV_NOPTS_VALUE when the container does not say.
-    int64_t declared_video_duration() const;
-    int64_t video_start() const;
+    // The picture's display matrix (9 values); null when it has none.
+    const int32_t* display_matrix() const;
 
     // The next packet of the picture or sound stream; false at the end of
-    // the file. Throws Failure for read errors.
+    // the file, or where its content becomes unreadable (a damaged or cut
+    // off file: the length check tells those apart). Throws Failure when the
+    // file itself cannot be read.
     bool ReadPacket(AVPacket* packet);
 
 private:
@@ -43,4 +48,5 @@ private:
     int audio_index_ = -1;
     av::Codec video_;
     av::Codec audio_;
+    double stated_duration_ = 0;
 };

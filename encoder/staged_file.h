@@ -22,7 +22,6 @@ public:
     StagedFile& operator=(const StagedFile&) = delete;
 
     const std::string& part_path() const { return part_; }
-    const std::string& target() const { return target_; }
     // Moves the finished ".part" file onto the target. Throws Failure.
     void Commit();
 

@@ -51,7 +51,7 @@ void ThumbnailPicker::Offer(const AVFrame* frame, int64_t number) {
 
 void WriteThumbnail(const AVFrame* frame, const std::string& path) {
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
-    if (!codec) throw Failure("this build has no JPEG encoder");
+    if (!codec) throw Failure(FailureReason::Internal, "this build has no JPEG encoder");
     av::Codec ctx = av::NewCodec(codec);
     ctx->width = kWidth;
     ctx->height = kHeight;
@@ -70,7 +70,7 @@ void WriteThumbnail(const AVFrame* frame, const std::string& path) {
     av::Check(av_frame_get_buffer(small.get(), 0), "thumbnail picture");
     av::Sws sws(sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
                                kWidth, kHeight, ctx->pix_fmt, SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!sws) throw Failure("thumbnail scaler");
+    if (!sws) throw Failure(FailureReason::Internal, "cannot scale the thumbnail");
     av::Check(sws_scale(sws.get(), frame->data, frame->linesize, 0, frame->height, small->data,
                         small->linesize),
               "thumbnail scaling");
@@ -82,11 +82,12 @@ void WriteThumbnail(const AVFrame* frame, const std::string& path) {
 
     AVIOContext* raw = nullptr;
     const int opened = avio_open(&raw, path.c_str(), AVIO_FLAG_WRITE);
-    if (opened < 0) throw Failure(path + ": cannot create: " + av::ErrorText(opened));
+    if (opened < 0)
+        throw Failure(OutputFailureReason(opened), path + ": cannot create the thumbnail: " + av::ErrorText(opened));
     av::Io file(raw);
     avio_write(file.get(), jpeg->data, jpeg->size);
     avio_flush(file.get());
-    av::Check(file->error, "writing the thumbnail");
+    av::CheckWrite(file->error, "writing the thumbnail");
     raw = file.release();
-    av::Check(avio_closep(&raw), "writing the thumbnail");
+    av::CheckWrite(avio_closep(&raw), "writing the thumbnail");
 }

@@ -1,9 +1,19 @@
 #include "transcoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
+extern "C" {
+#include <libavutil/display.h>
+}
+
 namespace {
+
+// A source that ends more than this much before its stated length is
+// incomplete: both the seconds and the share must be exceeded.
+constexpr double kMissingSeconds = 1.0;
+constexpr double kMissingShare = 0.05;
 
 std::string Fraction(AVRational r) { return std::to_string(r.num) + "/" + std::to_string(r.den); }
 
@@ -14,32 +24,96 @@ std::string VideoSourceArgs(const AVFrame* f, AVRational time_base) {
            ":pixel_aspect=" + Fraction(sar);
 }
 
-std::string VideoChain(const EncodeOptions& o, AVRational source_rate) {
+// The filters that turn the picture upright when the file says it is to be
+// shown rotated (phones record sideways and say so in a display matrix), as
+// ffmpeg's command line does by default. Angles other than multiples of 90
+// are left as they are.
+struct Upright {
+    std::string filters;  // empty: nothing to do
+    bool swaps_sides = false;
+};
+
+Upright UprightFilters(const int32_t* matrix) {
+    if (!matrix) return {};
+    // The matrix turns counter-clockwise; the picture must turn back.
+    double theta = -std::round(av_display_rotation_get(matrix));
+    theta -= 360 * std::floor(theta / 360 + 0.9 / 360);
+    if (std::fabs(theta - 90) < 1) return {matrix[3] > 0 ? "transpose=cclock_flip" : "transpose=clock", true};
+    if (std::fabs(theta - 270) < 1) return {matrix[3] < 0 ? "transpose=clock_flip" : "transpose=cclock", true};
+    if (std::fabs(theta - 180) < 1) {
+        std::string flips;
+        if (matrix[0] < 0) flips = "hflip";
+        if (matrix[4] < 0) flips += flips.empty() ? "vflip" : ",vflip";
+        return {flips, false};
+    }
+    if (std::fabs(theta) < 1 && matrix[4] < 0) return {"vflip", false};
+    return {};
+}
+
+std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const Upright& upright) {
     // The picture is stretched to exactly WxH with square pixels, as the
     // program asks. Frames are repeated or dropped for a constant rate;
     // dropping before scaling saves work when the source has more frames.
+    // Turning it upright comes after scaling (to the sides swapped), where
+    // the picture is small; the scaler also absorbs a frame size that
+    // changes mid-file, which the turning filters would not.
     const AVRational target{o.frame_rate.num, o.frame_rate.den};
     const std::string rate = "fps=fps=" + Fraction(target) + ":start_time=0";
-    const std::string scale = "scale=" + std::to_string(o.width) + ":" + std::to_string(o.height) +
-                              ":flags=bicubic,setsar=1";
+    const int w = upright.swaps_sides ? o.height : o.width;
+    const int h = upright.swaps_sides ? o.width : o.height;
+    std::string scale = "scale=" + std::to_string(w) + ":" + std::to_string(h) + ":flags=bicubic";
+    if (!upright.filters.empty()) scale += "," + upright.filters;
+    scale += ",setsar=1";
     const bool more_frames = source_rate.num > 0 && source_rate.den > 0 && av_cmp_q(source_rate, target) > 0;
     return (more_frames ? rate + "," + scale : scale + "," + rate) + ",format=yuv420p";
 }
 
-// How decoders report a damaged packet or picture (after logging what is
-// wrong): it is skipped, as ffmpeg does.
-bool IsDamage(int result) { return result == AVERROR_INVALIDDATA || result == AVERROR(EINVAL); }
+// A timestamp counted from `origin`; none when either is garbage.
+int64_t Relative(int64_t pts, int64_t origin) {
+    int64_t result = 0;
+    if (pts == AV_NOPTS_VALUE || __builtin_sub_overflow(pts, origin, &result)) return AV_NOPTS_VALUE;
+    return result;
+}
+
+[[noreturn]] void OutOfMemory() { throw Failure(FailureReason::Internal, "out of memory"); }
+
+// Feeds a packet (null: the end of the stream) to a decoder and hands every
+// frame that comes out to `take`. Damaged packets and pictures are skipped,
+// as ffmpeg's command line does; only running out of memory stops the run.
+template <typename Take>
+void Decode(AVCodecContext* decoder, const AVPacket* packet, AVFrame* frame, Take take) {
+    // A decoder that is full takes the packet after its frames are collected.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int sent = avcodec_send_packet(decoder, packet);
+        if (sent == AVERROR(ENOMEM)) OutOfMemory();
+        // An error does not stop the decoder: the next call goes on, so a
+        // bounded number of them is passed over.
+        for (int errors = 0; errors < 64;) {
+            const int result = avcodec_receive_frame(decoder, frame);
+            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) break;
+            if (result == AVERROR(ENOMEM)) OutOfMemory();
+            if (result < 0) {
+                ++errors;
+                continue;
+            }
+            take(frame);
+            av_frame_unref(frame);
+        }
+        if (sent != AVERROR(EAGAIN)) return;
+    }
+}
 
 }  // namespace
 
 Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& options)
     : source_(source), output_(output), options_(options), decoded_(av::NewFrame()),
-      video_track_(output, source.declared_duration()), audio_track_(output, options),
+      video_time_(source.video_stream()->time_base),
+      audio_time_(source.audio_stream() ? source.audio_stream()->time_base : AVRational{1, 1}),
+      video_track_(output, source.length_hint()), audio_track_(output, options),
       // Short queues: a few pictures; about a second of decoded sound.
       video_worker_(video_track_, 8), audio_worker_(audio_track_, 48) {
     AVStream* vs = source.video_stream();
     video_offset_ = av_rescale_q(source.start_time(), AV_TIME_BASE_Q, vs->time_base);
-    next_video_pts_ = video_offset_;
     if (AVStream* as = source.audio_stream())
         audio_offset_ = av_rescale_q(source.start_time(), AV_TIME_BASE_Q, as->time_base);
 }
@@ -48,44 +122,51 @@ void Transcoder::Run() {
     av::Packet packet = av::NewPacket();
     const int video_index = source_.video_stream()->index;
     while (source_.ReadPacket(packet.get())) {
-        if (packet->stream_index == video_index)
+        if (packet->stream_index == video_index) {
             DecodeVideo(packet.get());
-        else
+        } else {
+            ++sound_packets_;
             DecodeAudio(packet.get());
+        }
         av_packet_unref(packet.get());
     }
+    // The decoders' delayed frames.
+    DecodeVideo(nullptr);
+    if (source_.audio_stream()) DecodeAudio(nullptr);
 
-    DecodeVideo(nullptr);  // the decoder's delayed pictures
     if (decoded_pictures_ == 0)
-        throw Failure(source_.path() + ": no picture could be decoded; the file is damaged, truncated or not supported");
+        throw Failure(FailureReason::SourceDamaged,
+                      source_.path() + ": no picture could be decoded; the file is damaged");
+    if (sound_packets_ > 0 && decoded_sounds_ == 0)
+        throw Failure(FailureReason::SourceDamaged,
+                      source_.path() + ": none of the sound could be decoded; the file is damaged");
     CheckComplete();
-    // The last picture keeps its full duration in the constant-rate output.
-    video_chain_->Close(next_video_pts_ - video_offset_);
+
+    // Picture and sound end together, as the PSP's player needs: the shorter
+    // one is completed, the picture with its last frame, the sound with
+    // silence. The last picture keeps its full duration.
+    const AVRational vtb = source_.video_stream()->time_base;
+    const int64_t sound_end = av_rescale_q(audio_time_.end(), audio_time_.time_base(), vtb);
+    video_chain_->Close(std::max(video_time_.end(), sound_end));
     DrainVideo();
     const AVRational encoder_tb = output_.video_encoder()->time_base;
     video_worker_.Finish(filtered_pictures_, encoder_tb);
-
-    if (source_.audio_stream()) DecodeAudio(nullptr);
-    // Sound shorter than the picture is completed with silence.
     audio_worker_.Finish(filtered_pictures_, encoder_tb);
 }
 
 void Transcoder::CheckComplete() const {
     // A file cut short (an unfinished download, a full disk) still carries
-    // its full length in the header. Converting what is left would hand the
-    // user a video that silently stops early, so it counts as a failure;
-    // a small shortfall is normal (rounding, a last frame left out).
-    const int64_t declared = source_.declared_video_duration();
-    const int64_t start = source_.video_start();
-    if (declared <= 0 || start == AV_NOPTS_VALUE) return;
-    const AVRational tb = source_.video_stream()->time_base;
-    const double expected = declared * av_q2d(tb);
-    const double obtained = (next_video_pts_ - start) * av_q2d(tb);
-    if (obtained < expected * 0.97 - 1.0) {
+    // its full length in its header or index. Converting what is left would
+    // hand the user a video that silently stops early, so it counts as a
+    // failure; a small shortfall is normal (rounding, a last frame left out).
+    const double stated = source_.stated_duration();
+    const double obtained = std::max(video_time_.end_seconds(), audio_time_.end_seconds());
+    const double missing = stated - obtained;
+    if (stated > 0 && missing > kMissingSeconds && missing > stated * kMissingShare) {
         char text[160];
-        snprintf(text, sizeof text, ": the video ends after %.1f s of its %.1f s; the file is truncated or damaged",
-                 obtained, expected);
-        throw Failure(source_.path() + text);
+        snprintf(text, sizeof text, ": the source ends at %.1f s of %.1f s; the file is incomplete", obtained,
+                 stated);
+        throw Failure(FailureReason::SourceIncomplete, source_.path() + text);
     }
 }
 
@@ -93,35 +174,25 @@ void Transcoder::StartVideoChain(const AVFrame* first) {
     const AVStream* vs = source_.video_stream();
     video_chain_ = std::make_unique<FilterChain>(
         "buffer", VideoSourceArgs(first, vs->time_base),
-        VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate));
+        VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate,
+                   UprightFilters(source_.display_matrix())));
 }
 
 void Transcoder::DecodeVideo(const AVPacket* packet) {
-    AVCodecContext* dec = source_.video_decoder();
-    int result = avcodec_send_packet(dec, packet);
-    if (result < 0 && IsDamage(result)) return;  // the decoder has said what is wrong
-    av::Check(result, "decoding the video");
-    for (;;) {
-        result = avcodec_receive_frame(dec, decoded_.get());
-        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
-        if (IsDamage(result)) continue;
-        av::Check(result, "decoding the video");
-        ++decoded_pictures_;
-        AVFrame* f = decoded_.get();
-        const int64_t pts = f->best_effort_timestamp;
-        f->pts = (pts == AV_NOPTS_VALUE ? next_video_pts_ : pts) - video_offset_;
+    Decode(source_.video_decoder(), packet, decoded_.get(), [this](AVFrame* f) {
+        if (f->width <= 0 || f->height <= 0 || f->format < 0) return;
+        const AVStream* vs = source_.video_stream();
         int64_t duration = f->pkt_duration;
         if (duration <= 0) {
-            const AVStream* vs = source_.video_stream();
-            const AVRational rate = vs->avg_frame_rate.num ? vs->avg_frame_rate : AVRational{25, 1};
+            const AVRational rate = vs->avg_frame_rate.num > 0 ? vs->avg_frame_rate : AVRational{25, 1};
             duration = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(rate), vs->time_base));
         }
-        next_video_pts_ = std::max(next_video_pts_, f->pts + video_offset_ + duration);
+        f->pts = video_time_.Place(Relative(f->best_effort_timestamp, video_offset_), duration);
+        ++decoded_pictures_;
         if (!video_chain_) StartVideoChain(f);
         video_chain_->Push(f);
-        av_frame_unref(f);
         DrainVideo();
-    }
+    });
 }
 
 void Transcoder::DrainVideo() {
@@ -139,20 +210,16 @@ void Transcoder::DrainVideo() {
 }
 
 void Transcoder::DecodeAudio(const AVPacket* packet) {
-    AVCodecContext* dec = source_.audio_decoder();
-    int result = avcodec_send_packet(dec, packet);
-    if (result < 0 && IsDamage(result)) return;  // the decoder has said what is wrong
-    av::Check(result, "decoding the sound");
-    for (;;) {
+    Decode(source_.audio_decoder(), packet, decoded_.get(), [this](AVFrame* f) {
+        if (f->sample_rate <= 0 || f->nb_samples <= 0 || f->ch_layout.nb_channels <= 0) return;
+        const AVRational tb = audio_time_.time_base();
+        const AVRational sample_tb{1, f->sample_rate};
+        const int64_t placed = audio_time_.Place(Relative(f->best_effort_timestamp, audio_offset_),
+                                                 av_rescale_q(f->nb_samples, sample_tb, tb));
         av::Frame frame = av::NewFrame();
-        result = avcodec_receive_frame(dec, frame.get());
-        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
-        if (IsDamage(result)) continue;
-        av::Check(result, "decoding the sound");
-        const int64_t pts = frame->best_effort_timestamp;
-        frame->pts = pts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE
-                                           : av_rescale_q(pts - audio_offset_, source_.audio_stream()->time_base,
-                                                          {1, frame->sample_rate});
+        av_frame_move_ref(frame.get(), f);
+        frame->pts = av_rescale_q(placed, tb, sample_tb);
+        ++decoded_sounds_;
         audio_worker_.Add(std::move(frame));
-    }
+    });
 }

@@ -11,6 +11,7 @@
 #include "options.h"
 #include "psp_output.h"
 #include "source.h"
+#include "stream_timeline.h"
 #include "track_worker.h"
 #include "video_track.h"
 
@@ -18,8 +19,9 @@ class Transcoder {
 public:
     Transcoder(Source& source, PspOutput& output, const EncodeOptions& options);
 
-    // Converts the whole source. Throws Failure when the source yields no
-    // picture at all or any stage fails.
+    // Converts the whole source. Damaged packets are skipped; throws
+    // Failure when no picture or none of the sound can be decoded, when the
+    // source ends well before its stated length, or when any stage fails.
     void Run();
 
     // The picture for the thumbnail; null when no frame was encoded.
@@ -37,15 +39,18 @@ private:
     const EncodeOptions& options_;
     std::unique_ptr<FilterChain> video_chain_;  // built for the first picture
     av::Frame decoded_;
+    StreamTimeline video_time_;  // in the video stream's time base
+    StreamTimeline audio_time_;  // in the audio stream's
     VideoTrack video_track_;
     AudioTrack audio_track_;
     // After the tracks: the threads stop before the tracks go.
     TrackWorker video_worker_;
     TrackWorker audio_worker_;
 
-    int64_t video_offset_ = 0;    // source start, in the video stream's time base
-    int64_t audio_offset_ = 0;    // the same in the audio stream's time base
-    int64_t next_video_pts_ = 0;  // end of the last decoded picture (video stream tb)
+    int64_t video_offset_ = 0;  // source start, in the video stream's time base
+    int64_t audio_offset_ = 0;  // the same in the audio stream's time base
     int64_t decoded_pictures_ = 0;
+    int64_t sound_packets_ = 0;
+    int64_t decoded_sounds_ = 0;
     int64_t filtered_pictures_ = 0;  // handed to the picture's encoder
 };

@@ -73,8 +73,8 @@ class Refusals(EncoderTestCase):
         cases = [
             ("empty.avi", b"", "empty.avi"),
             ("noise.avi", bytes((i * 7919 + 13) % 251 for i in range(65536)), "noise.avi"),
-            ("cut.avi", good[: len(good) // 2], "truncated"),
-            ("header_only.avi", good[:12000], "truncated"),
+            ("cut.avi", good[: len(good) // 2], "incomplete"),
+            ("header_only.avi", good[:12000], "incomplete"),
         ]
         for name, content, message in cases:
             with self.subTest(source=name):
@@ -117,14 +117,40 @@ class Refusals(EncoderTestCase):
         self.assertNotEqual(result.returncode, 0)
         self.assertIn(b"cannot create", result.stderr)
 
-    def test_mp4_cut_short_is_not_converted(self):
-        # moov first, then the data cut to half: the header promises more.
-        full = self.path("faststart.mp4")
-        make_clip(full, seconds=4, vcodec=("-c:v", "mpeg4"), acodec=("-c:a", "aac"),
-                  container=("-movflags", "+faststart"))
-        data = read_bytes(full)
-        self.assert_refused(program_args(self.source_file("half.mp4", data[: len(data) // 2]), self.target),
-                            "truncated")
+    def test_sources_cut_short_are_refused_in_every_container(self):
+        # Each states its length up front (MP4 with its index first, ASF,
+        # FLV, Matroska); cut to 40 %, what is left must not pass as whole.
+        cases = [
+            ("faststart.mp4", ("-c:v", "mpeg4"), ("-c:a", "aac"), ("-movflags", "+faststart")),
+            ("asf.wmv", ("-c:v", "wmv2"), ("-c:a", "wmav2"), ()),
+            ("flash.flv", ("-c:v", "flv"), ("-c:a", "libmp3lame", "-ar", "44100"), ()),
+            ("matroska.mkv", ("-c:v", "libx264"), ("-c:a", "libvorbis"), ()),
+        ]
+        for name, vcodec, acodec, container in cases:
+            with self.subTest(source=name):
+                full = make_clip(self.path(name), seconds=5, vcodec=vcodec, acodec=acodec, container=container)
+                data = read_bytes(full)
+                cut = self.source_file("cut-" + name, data[: len(data) * 2 // 5])
+                self.assert_refused(program_args(cut, self.target), "the file is incomplete")
+
+    def test_thumbnail_that_cannot_replace_the_earlier_one_is_only_a_warning(self):
+        # The earlier thumbnail is in the way (here a folder under its name;
+        # on Windows a read-only or locked file): the video is still made.
+        thumb = self.path("M4V30000.THM")
+        os.mkdir(thumb)
+        try:
+            result = run_trancor(program_args(self.good, self.target))
+            err = result.stderr.decode("utf-8", "replace")
+            self.assertEqual(result.returncode, 0, err)
+            self.assertEqual(len(err.splitlines()), 1, err)
+            self.assertIn("warning", err)
+            self.assertNotEqual(read_bytes(self.target), OLD_CONTENT)
+            self.assertEqual(probe(self.target)["video"]["codec_name"], "mpeg4")
+            self.assertTrue(os.path.isdir(thumb))
+            self.assertEqual(sorted(n for n in os.listdir(self.dir) if n.startswith("M4V30000")),
+                             ["M4V30000.MP4", "M4V30000.THM"])
+        finally:
+            os.rmdir(thumb)
 
 
 class Interruption(EncoderTestCase):

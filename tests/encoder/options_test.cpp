@@ -50,6 +50,7 @@ TEST(EncoderCommandLine, ProgramLineUsesOldUnits) {
     EXPECT_EQ(o.volume_percent, 100);
     EXPECT_EQ(o.title, "pelmora");
     EXPECT_EQ(o.sample_rate, 24000);
+    EXPECT_EQ(o.log_level, "quiet");  // FFmpeg says nothing unless asked
 }
 
 TEST(EncoderCommandLine, OptionsInAnyOrder) {
@@ -62,6 +63,7 @@ TEST(EncoderCommandLine, OptionsInAnyOrder) {
     EXPECT_EQ(o.audio_bit_rate, 32000);
     EXPECT_EQ(o.channels, 1);
     EXPECT_EQ(o.video_bit_rate, 450000);  // not given: the default
+    EXPECT_EQ(ParseCommandLine({"-v", "debug", "-i", "in.avi", "-y", "out.mp4"}).options.log_level, "debug");
 }
 
 TEST(EncoderCommandLine, FrameRatesMeanNtscFractions) {
@@ -111,6 +113,8 @@ TEST(EncoderCommandLine, RefusesWhatTheProgramMayPassByMistake) {
         {With("-r", "100"), "-r:"},
         {With("-acodec", "mp3"), "unsupported audio codec 'mp3'"},
         {With("-f", "mp4"), "unsupported format 'mp4'"},
+        {[] { Args a = ProgramLine(); a.push_back("-v"); a.push_back("loud"); return a; }(),
+         "-v: 'loud' is not one of"},
         {[] { Args a = ProgramLine(); a.push_back("-vcodec"); a.push_back("x"); return a; }(),
          "unrecognized option '-vcodec'"},
         {[] { Args a = ProgramLine(); a.push_back("-y"); return a; }(), "-y: missing value"},

@@ -84,7 +84,6 @@ class Record(EncoderTestCase):
                     self.assertTrue(line.startswith(final["message"]), (line, final["message"]))
                     self.assertGreater(len(final["message"].encode()), 255 - 3)
 
-    @unittest.expectedFailure  # every conversion failure reads Internal until failures are classified
     def test_missing_source_reads_source_unreadable(self):
         _, _, final, _ = watch_progress(program_args(self.path("missing.avi"), self.path("M4V00005.MP4")))
         self.assertEqual(final["reason"], REASONS["SourceUnreadable"])

@@ -46,6 +46,26 @@ class WindowsConversion(EncoderTestCase):
         self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
         self.assert_psp_file(self.target, size=(368, 208))
 
+    def test_thumbnail_that_cannot_replace_the_earlier_one_is_only_a_warning(self):
+        # MoveFileExW refuses to replace the earlier thumbnail (on Windows a
+        # read-only or locked file; Wine replaces a read-only file, so here a
+        # folder under its name). The video is what was asked for: it is put
+        # in place and the run succeeds with a warning.
+        target = os.path.join(self.folder, "输出", "M4V30002.MP4")
+        thumb = os.path.join(self.folder, "输出", "M4V30002.THM")
+        os.mkdir(thumb)
+        try:
+            result = run_trancor(program_args(windows_path(self.source), windows_path(target)))
+            err = result.stderr.decode("utf-8", "replace")
+            self.assertEqual(result.returncode, 0, err)
+            self.assertEqual(len(err.splitlines()), 1, err)
+            self.assertIn("warning", err)
+            self.assertEqual(probe(target)["video"]["codec_name"], "mpeg4")
+            self.assertTrue(os.path.isdir(thumb))
+            self.assertFalse(os.path.exists(target + ".part") or os.path.exists(thumb + ".part"))
+        finally:
+            os.rmdir(thumb)
+
     def test_missing_source_fails_without_output(self):
         target = os.path.join(self.folder, "输出", "M4V30001.MP4")
         result = run_trancor(program_args(windows_path(self.source + ".missing"), windows_path(target)))
