@@ -30,16 +30,16 @@ public:
     bool FileExists(const std::string& path) override { return Exists(path, false); }
 
     std::string DriveLetters() override {
+        // Each root asked on its own rather than GetLogicalDrives: under
+        // Wine that mask lags behind a drive mapped while the server runs.
         std::string letters;
-        DWORD drives = GetLogicalDrives();
-        for (int i = 0; i < 26; ++i) {
-            if (!(drives & (1u << i))) continue;
-            char root[] = {static_cast<char>('A' + i), ':', '\\', '\0'};
+        for (char letter = 'A'; letter <= 'Z'; ++letter) {
+            char root[] = {letter, ':', '\\', '\0'};
             // A PSP shows as a removable drive, some card readers as fixed
             // ones; CD drives and network drives (which may hang when
-            // disconnected) are never a PSP.
+            // disconnected) are never a PSP. A missing drive is neither.
             UINT type = GetDriveTypeA(root);
-            if (type == DRIVE_REMOVABLE || type == DRIVE_FIXED) letters += root[0];
+            if (type == DRIVE_REMOVABLE || type == DRIVE_FIXED) letters += letter;
         }
         return letters;
     }

@@ -16,6 +16,7 @@ letter=p
 link="$WINEPREFIX/dosdevices/$letter:"
 [ ! -e "$link" ] || { echo "first_start.sh: drive $letter: is already mapped" >&2; exit 1; }
 mkdir -p "$work"
+work=$(cd "$work" && pwd)  # the link must not be relative
 stick=$(mktemp -d "$work/psp-stick.XXXXXX")
 trap 'rm -f "$link"; rm -rf "$stick"' EXIT
 mkdir "$stick/PSP"

@@ -22,6 +22,9 @@ protected:
         e2e::InstallEncoderForProgram(e2e::WindowsPath(VQ_E2E_TEST_ENCODER));
         videos_ = InFolder("videos");
         MakeFiles(videos_, {"a.mp4"});
+        // The stand-in encoder only records its command line. The program
+        // passes on the environment it started with, so this comes first.
+        SetEnvironmentVariableA("VQ_TEST_ENCODER", ("record=" + Record()).c_str());
     }
     void TearDown() override {
         ProgramScenario::TearDown();
@@ -29,10 +32,9 @@ protected:
     }
     std::string Record() const { return InFolder("record.txt"); }
 
-    // Adds a.mp4, converts it with the stand-in encoder (which only records
-    // its command line) and returns that command line.
+    // Adds a.mp4, converts it with the stand-in encoder and returns the
+    // command line it was given.
     std::string AddAndConvert() {
-        SetEnvironmentVariableA("VQ_TEST_ENCODER", ("record=" + Record()).c_str());
         AddFiles(videos_, {"a.mp4"});
         if (!e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; })) return "no row";
         e2e::Click(Button(IDC_SPEEDBUTTON4));
