@@ -52,7 +52,7 @@ class TodaysFormats(EncoderTestCase):
     # display matrix that turns it a quarter clockwise. Stored: left half
     # white, right half black; shown: white on top.
     def rotated_phone_clip(self):
-        path = self.path("phone.mp4")
+        path = self.path("VID_20260101_120000.mp4")  # a phone camera's name
         if not os.path.exists(path):
             plain = make_source(self.path("phone-plain.mp4"),
                                 "color=c=white:size=320x180:rate=30,"
