@@ -12,6 +12,17 @@ const std::string& SysText(const char* utf8);
 std::string SystemToUtf8(const std::string& system);
 std::string Utf8ToSystem(const std::string& utf8);
 
+// The UTF-8 text in the system code page only when every character has a
+// code of its own there: false when one would become the default "?" or a
+// best-fit look-alike (a Korean name, an emoji on a Chinese system).
+bool Utf8ToSystemExact(const std::string& utf8, std::string& system);
+
+#ifdef _WIN32
+// The wide-character (UTF-16) texts of the system's W functions, losslessly.
+std::string WideToUtf8(const std::wstring& wide);
+std::wstring Utf8ToWide(const std::string& utf8);
+#endif
+
 // Code page 936 stores a character in one or two bytes; the second byte of a
 // pair can look like an ASCII character, the backslash included. A lead byte
 // starts a pair.

@@ -10,6 +10,7 @@
 #include "codepage.h"
 #include "control_ids.h"
 #include "file_selection.h"
+#include "first_start.h"
 #include "ini_file.h"
 #include "number_text.h"
 #include "open_dialog.h"
@@ -19,6 +20,7 @@
 #include "settings_store.h"
 #include "shell_actions.h"
 #include "skin_layout.h"
+#include "source_files.h"
 #include "win32/system_services.h"
 
 TForm1* Form1 = nullptr;
@@ -189,8 +191,12 @@ void TForm1::FormCreate() {
     InstallEncoder();
     // Painting goes through the skin's off-screen copy and the background is
     // never erased (WM_PAINT, WM_ERASEBKGND): nothing more to switch on here.
-    auto ini = MakeSystemIniFile();
     std::string path = ProgramConfigPath();
+    if (ApplyFirstStart(*MakeSystemFirstStart(), path, Settings, Jobs.NextNumber)) {
+        InvalidateRect(Handle(), nullptr, FALSE);
+        return;
+    }
+    auto ini = MakeSystemIniFile();
     LoadSettings(*ini, path, Settings, Jobs.NextNumber);
     InvalidateRect(Handle(), nullptr, FALSE);
     Settings.Output = ReadOutput(*ini, path);
@@ -217,23 +223,19 @@ void TForm1::AddFiles(const std::vector<std::string>& paths) {
 }
 
 void TForm1::SpeedButton1Click() {
-    AddFiles(RunOpenDialog(Handle()));
-    InvalidateRect(Handle(), nullptr, FALSE);
+    Win32SourceFileSystem files;
+    AddAccepted(AcceptChosenFiles(RunOpenDialog(Handle()), files));
 }
 
 void TForm1::FormDropFiles(HDROP drop) {
-    std::vector<std::string> paths;
-    UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length + 1, '\0');
-        DragQueryFileA(drop, i, path.data(), length + 1);
-        path.resize(length);
-        paths.push_back(path);
-    }
-    DragFinish(drop);
-    AddFiles(SupportedVideos(paths));
+    Win32SourceFileSystem files;
+    AddAccepted(AcceptDroppedFiles(ReadDroppedPaths(drop), files));
+}
+
+void TForm1::AddAccepted(const AcceptedFiles& accepted) {
+    AddFiles(accepted.paths);
     InvalidateRect(Handle(), nullptr, FALSE);
+    ReportNotAdded(Handle(), accepted.notAdded);
 }
 
 void TForm1::Delete1Click() { Jobs.RemoveSelected(); }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "file_selection.h"
 #include "flat_button.h"
 #include "job_view.h"
 #include "marshalled_worker_ui.h"
@@ -81,6 +82,8 @@ private:
     void PaintSkinPart(HDC dc, const RECT& area) const;
     void Command(int id);
     void AddFiles(const std::vector<std::string>& paths);
+    // Adds what could be added, then names what could not (source_files.h).
+    void AddAccepted(const AcceptedFiles& accepted);
 
     UniqueFont font_;
     UniqueBitmap skin_;

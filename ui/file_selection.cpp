@@ -1,6 +1,68 @@
 #include "file_selection.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "codepage.h"
+
+const char kOpenDialogFilter[] =
+    "所有支持的视频格式|*.avi;*.mpeg;*.mpg;*.asf;*.mov;*.wmv;*.mp4;*.m4v;*.mkv;*.webm;*.flv;"
+    "*.3gp;*.ts;*.m2ts;*.mts;*.vob;*.dv|"
+    "AVI|*.avi|MPEG|*.mpeg|MPG|*.mpg|ASF|*.asf|MOV|*.mov|WMV|*.wmv|"
+    "MP4|*.mp4;*.m4v|MKV|*.mkv|WebM|*.webm|FLV|*.flv|3GP|*.3gp|TS|*.ts;*.m2ts;*.mts|VOB|*.vob|"
+    "所有文件|*.*";
+
+namespace {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerAscii(const std::string& text) {
+    std::string lower = text;
+    for (char& c : lower) c = LowerAscii(c);
+    return lower;
+}
+
+// Name order: blind to the case of Latin letters, otherwise by character
+// code (UTF-8 bytes sort as their code points do).
+bool NameBefore(const SourceFileSystem::Entry& a, const SourceFileSystem::Entry& b) {
+    std::string x = LowerAscii(a.name), y = LowerAscii(b.name);
+    return x != y ? x < y : a.name < b.name;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) return folder + name;
+    return folder + "\\" + name;
+}
+
+void Accept(const std::string& path, SourceFileSystem& files, AcceptedFiles& accepted) {
+    std::string system;
+    if (Utf8ToSystemExact(path, system)) {
+        accepted.paths.push_back(system);
+        return;
+    }
+    std::string shortPath = files.ShortPath(path);
+    if (!shortPath.empty() && Utf8ToSystemExact(shortPath, system)) {
+        accepted.paths.push_back(system);
+        return;
+    }
+    accepted.notAdded.push_back(path);
+}
+
+void AcceptFolder(const std::string& folder, SourceFileSystem& files, AcceptedFiles& accepted) {
+    std::vector<SourceFileSystem::Entry> entries = files.List(folder);
+    std::sort(entries.begin(), entries.end(), NameBefore);
+    for (const auto& entry : entries) {
+        if (!entry.folder && IsSupportedVideo(entry.name)) {
+            Accept(Join(folder, entry.name), files, accepted);
+        }
+    }
+    for (const auto& entry : entries) {
+        // A link may lead outside the dropped folder or back into it.
+        if (entry.folder && !entry.link) AcceptFolder(Join(folder, entry.name), files, accepted);
+    }
+}
+
+}  // namespace
 
 std::vector<std::string> ParseOpenDialogNames(const char* buffer, size_t size) {
     std::vector<std::string> parts;
@@ -26,20 +88,38 @@ bool IsSupportedVideo(const std::string& path) {
     size_t dot = path.rfind('.');
     size_t slash = path.find_last_of("\\/");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-    std::string ext;
-    for (char c : path.substr(dot + 1)) {
-        ext += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    for (const char* known : {"avi", "mpeg", "mpg", "asf", "mov", "wmv"}) {
+    std::string ext = LowerAscii(path.substr(dot + 1));
+    for (const char* known : {"avi", "mpeg", "mpg", "asf", "mov", "wmv", "mp4", "m4v", "mkv",
+                              "webm", "flv", "3gp", "ts", "m2ts", "mts", "vob", "dv"}) {
         if (ext == known) return true;
     }
     return false;
 }
 
-std::vector<std::string> SupportedVideos(const std::vector<std::string>& paths) {
-    std::vector<std::string> chosen;
+AcceptedFiles AcceptChosenFiles(const std::vector<std::string>& paths, SourceFileSystem& files) {
+    AcceptedFiles accepted;
+    for (const std::string& path : paths) Accept(path, files, accepted);
+    return accepted;
+}
+
+AcceptedFiles AcceptDroppedFiles(const std::vector<std::string>& paths, SourceFileSystem& files) {
+    AcceptedFiles accepted;
     for (const std::string& path : paths) {
-        if (IsSupportedVideo(path)) chosen.push_back(path);
+        if (files.IsFolder(path))
+            AcceptFolder(path, files, accepted);
+        else if (IsSupportedVideo(path))
+            Accept(path, files, accepted);
     }
-    return chosen;
+    return accepted;
+}
+
+std::string NotAddedMessage(const std::vector<std::string>& notAdded, size_t maxNames) {
+    std::string text =
+        "以下文件未能添加：文件路径含有系统代码页无法表示的字符，且文件系统没有为它提供短文件名(8.3)。"
+        "请将文件改名或移到名称只含中英文字符的文件夹后再添加。\n";
+    for (size_t i = 0; i < notAdded.size() && i < maxNames; ++i) text += "\n" + notAdded[i];
+    if (notAdded.size() > maxNames) {
+        text += "\n……另有 " + std::to_string(notAdded.size() - maxNames) + " 个文件";
+    }
+    return text;
 }

@@ -11,32 +11,32 @@ namespace {
 constexpr DWORD kNameBufferSize = 65519;
 
 // The filter's "|" separators become the zeros the dialog expects.
-std::string FilterText() {
-    std::string filter = SysText(
-        "所有支持的视频格式|*.avi;*.mpeg;*.mpg;*.asf;*.mov;*.wmv|AVI|*.avi|MPEG|*.mpeg|"
-        "MPG|*.mpg|ASF|*.asf|MOV|*.mov|WMV|*.wmv");
-    for (char& c : filter) {
-        if (c == '|') c = '\0';
+std::wstring FilterText() {
+    std::wstring filter = Utf8ToWide(kOpenDialogFilter);
+    for (wchar_t& c : filter) {
+        if (c == L'|') c = L'\0';
     }
-    filter.push_back('\0');
+    filter.push_back(L'\0');
     return filter;
 }
 
 }  // namespace
 
 std::vector<std::string> RunOpenDialog(HWND owner) {
-    std::string filter = FilterText();
-    std::vector<char> names(kNameBufferSize, '\0');
+    std::wstring filter = FilterText();
+    std::vector<wchar_t> names(kNameBufferSize, L'\0');
 
-    OPENFILENAMEA ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = names.data();
     ofn.nMaxFile = kNameBufferSize;
-    ofn.lpstrDefExt = "*";
+    ofn.lpstrDefExt = L"*";
     ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameA(&ofn)) return {};
-    return ParseOpenDialogNames(names.data(), names.size());
+    if (!GetOpenFileNameW(&ofn)) return {};
+    // The zeros between the names stay zeros in UTF-8.
+    std::string utf8 = WideToUtf8(std::wstring(names.data(), names.size()));
+    return ParseOpenDialogNames(utf8.data(), utf8.size());
 }

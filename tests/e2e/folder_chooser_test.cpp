@@ -91,7 +91,8 @@ TEST_F(FolderChooser, OpensCentredWithTheFolderSelectedAndCancelKeepsTheFolder) 
 }
 
 TEST_F(FolderChooser, AFolderThatDoesNotExistIsEmptiedAndStaysEmptyOnCancel) {
-    StartProgram();  // no Config.ini: Output is "0", which names no folder here
+    WriteConfig("[Settings]\r\n");
+    StartProgram();  // no Output key: Output is "0", which names no folder here
     EXPECT_EQ(AddAndTarget("a.avi"), "0\\M4V0.MP4");
     HWND dialog = OpenChooser();
     ASSERT_NE(dialog, nullptr);

@@ -15,9 +15,10 @@ using MainWindow = ProgramScenario;
 
 POINT Centre(const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-TEST_F(MainWindow, FirstStartWithoutConfigNamesTargetsInFolder0AndAddsInDialogOrder) {
+TEST_F(MainWindow, AConfigWithoutValuesNamesTargetsInFolder0AndAddsInDialogOrder) {
     std::string videos = InFolder("videos");
     MakeFiles(videos, {"a.avi", "b.avi", "c.avi"});
+    WriteConfig("[Settings]\r\n");  // every key missing reads "0" (no Config.ini at all: first start)
     StartProgram();
 
     AddFiles(videos, {"b.avi", "c.avi", "a.avi"});
@@ -40,6 +41,7 @@ TEST_F(MainWindow, FirstStartWithoutConfigNamesTargetsInFolder0AndAddsInDialogOr
 TEST_F(MainWindow, RemoveTakesExactlyTheSelectedRowByButtonAndByRowMenu) {
     std::string videos = InFolder("videos");
     MakeFiles(videos, {"a.avi", "b.mpg", "c.wmv", "d.mov"});
+    WriteConfig("[Settings]\r\n");
     StartProgram();
     AddFiles(videos, {"a.avi", "b.mpg", "c.wmv", "d.mov"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 4; }));
@@ -171,6 +173,7 @@ TEST_F(MainWindow, FlatButtonsShowTheirHintsWhileThePointerRests) {
 }
 
 TEST_F(MainWindow, DroppedFilesAreAddedInOrderWhenTheirTypeIsSupported) {
+    WriteConfig("[Settings]\r\n");
     StartProgram();
     // The shell hands over names only; the files need not exist here.
     Texts dropped{"D:\\视频\\假期.MOV", "D:\\视频\\说明.txt", "D:\\视频\\毕业典礼.asf",
@@ -188,14 +191,25 @@ TEST_F(MainWindow, MinimiseButtonMinimisesTheMainWindow) {
 }
 
 TEST_F(MainWindow, ClosingWritesEverySettingAndTheOutputFolderEvenWhenNothingChanged) {
+    WriteConfig("[Settings]\r\n");
     StartProgram();
-    ASSERT_FALSE(e2e::FileExists(ConfigIni()));
     CloseProgram();
-    ASSERT_TRUE(e2e::FileExists(ConfigIni()));
     for (const char* key : {"Resolution", "Framerate", "Channels", "VideoQuality", "AudioQuality",
                             "Volume", "PspNumber", "Output"}) {
         EXPECT_EQ(e2e::ReadIni(ConfigIni(), "Settings", key), "0") << key;
     }
+
+    // A first start writes the values it started with.
+    DeleteFileA(e2e::ToSystem(ConfigIni()).c_str());
+    StartProgram();
+    CloseProgram();
+    const std::pair<const char*, const char*> firstStart[] = {
+        {"Resolution", "0"}, {"Framerate", "1"}, {"Channels", "1"}, {"VideoQuality", "450"},
+        {"AudioQuality", "48"}, {"Volume", "100"}, {"PspNumber", "30000"}};
+    for (const auto& [key, value] : firstStart) {
+        EXPECT_EQ(e2e::ReadIni(ConfigIni(), "Settings", key), value) << key;
+    }
+    EXPECT_TRUE(e2e::DirectoryExists(e2e::ReadIni(ConfigIni(), "Settings", "Output")));
 }
 
 TEST_F(MainWindow, ClosingKeepsTheWindowOpenWhenConfigCannotBeWritten) {

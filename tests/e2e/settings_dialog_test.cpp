@@ -53,7 +53,8 @@ private:
     HWND dialog_ = nullptr;
 };
 
-TEST_F(SettingsDialog, FirstStartShowsTheZeroSettingsInTheLayoutAndWritesThemOnOpening) {
+TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWritesThemOnOpening) {
+    WriteConfig("[Settings]\r\n");  // every key missing reads "0" (no Config.ini at all: first start)
     StartProgram();
     Open();
 

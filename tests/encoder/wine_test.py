@@ -1,7 +1,8 @@
 """trancor.exe under Wine with code page 936: paths with Chinese (and other
 non-GBK) characters, replacing an earlier output, a refusal, a kill
-mid-encode, and the source formats of the native tests, which check that
-the minimal Windows FFmpeg has every demuxer, decoder and parser they need.
+mid-encode, and the source formats of the native tests (today's containers
+among them), which check that the minimal Windows FFmpeg has every demuxer,
+decoder and parser they need.
 Usage: wine_test.py EMULATOR... (TRANCOR names the .exe)."""
 import os
 import sys
@@ -11,6 +12,7 @@ import trancor_helpers
 # Run here through Wine as well.
 from conversion_test import SourceFormats  # noqa: F401
 from failure_test import Interruption  # noqa: F401
+from format_test import TodaysFormats  # noqa: F401
 from trancor_helpers import EncoderTestCase, make_clip, probe, program_args, run_trancor
 
 

@@ -46,15 +46,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 std::string ToUtf8(const std::string& systemText) { return SystemToUtf8(systemText); }
 std::string ToSystem(const std::string& utf8) { return Utf8ToSystem(utf8); }
 
-std::string WideToUtf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string text(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n,
-                        nullptr, nullptr);
-    return text;
-}
+std::string WideToUtf8(const std::wstring& wide) { return ::WideToUtf8(wide); }
 
 bool WaitForIdle(DWORD pid, int ms) {
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
@@ -288,15 +280,18 @@ void PostKey(HWND window, WORD virtualKey) {
 
 bool DropFiles(HWND window, const std::vector<std::string>& paths,
                const std::function<bool()>& done, int ms) {
-    std::string names;
-    for (const std::string& path : paths) names += ToSystem(path) + '\0';
-    names += '\0';
+    // In wide characters, as the shell drops them: names outside the
+    // system code page arrive whole.
+    std::wstring names;
+    for (const std::string& path : paths) names += Utf8ToWide(path) + L'\0';
+    names += L'\0';
     DROPFILES header{};
     header.pFiles = sizeof header;
-    header.fWide = FALSE;
-    RemoteMemory remote(window, sizeof header + names.size());
+    header.fWide = TRUE;
+    size_t bytes = names.size() * sizeof(wchar_t);
+    RemoteMemory remote(window, sizeof header + bytes);
     remote.Write(0, &header, sizeof header);
-    remote.Write(sizeof header, names.data(), names.size());
+    remote.Write(sizeof header, names.data(), bytes);
     PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote.Address()), 0);
     return WaitUntil(done, ms);
 }
@@ -321,8 +316,9 @@ HWND OpenDialogOf(DWORD pid) {
 }
 
 void SetFileName(HWND dialog, const std::string& text) {
-    std::string system = ToSystem(text);
-    SendMessageA(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(system.c_str()));
+    // Wide, so that names outside the system code page can be typed too.
+    std::wstring wide = Utf8ToWide(text);
+    SendMessageW(GetDlgItem(dialog, 0x47c), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 LPARAM OkButton(HWND dialog) { return reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)); }
@@ -373,6 +369,26 @@ bool ChooseFilesInOpenDialog(DWORD pid, const std::string& folder,
         return false;
     }
     return true;
+}
+
+std::vector<std::string> OpenDialogFileTypes(DWORD pid, int* selected, int ms) {
+    HWND dialog = nullptr;
+    if (!WaitUntil([&] { return (dialog = OpenDialogOf(pid)) != nullptr; }, ms)) return {};
+    WaitForIdle(pid, ms);
+    // The file-type drop-down list (cmb1). Wide messages: Wine answers a
+    // cross-process CB_GETLBTEXT in UTF-16 even when asked in ANSI.
+    HWND types = GetDlgItem(dialog, 0x470);
+    std::vector<std::string> names;
+    int count = static_cast<int>(SendMessageW(types, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        int length = static_cast<int>(SendMessageW(types, CB_GETLBTEXTLEN, i, 0));
+        std::wstring text(static_cast<size_t>(length < 0 ? 0 : length) + 1, L'\0');
+        SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(wcslen(text.c_str()));
+        names.push_back(WideToUtf8(text));
+    }
+    if (selected) *selected = static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0));
+    return names;
 }
 
 bool CancelOpenDialog(DWORD pid, int ms) {

@@ -112,9 +112,10 @@ bool WaitForPointerState(HWND window, const std::function<bool(const PointerStat
 // keys from there).
 void PostKey(HWND window, WORD virtualKey);
 
-// Drops files on `window` as the shell does (WM_DROPFILES), `paths` in
-// order. Under Wine a block of memory written into the program serves as the
-// drop handle; it is freed once `done` holds (or after the wait).
+// Drops files on `window` as the shell does (WM_DROPFILES, wide names),
+// `paths` in order. Under Wine a block of memory written into the program
+// serves as the drop handle; it is freed once `done` holds (or after the
+// wait).
 bool DropFiles(HWND window, const std::vector<std::string>& paths,
                const std::function<bool()>& done, int ms = kDefaultWait);
 
@@ -132,5 +133,8 @@ void CloseMenu(HWND owner);
 bool ChooseFilesInOpenDialog(DWORD pid, const std::string& folder,
                              const std::vector<std::string>& names, int ms = kDefaultWait);
 bool CancelOpenDialog(DWORD pid, int ms = kDefaultWait);
+// The names of the open dialog's file types in their order, and the one
+// selected; the dialog stays open.
+std::vector<std::string> OpenDialogFileTypes(DWORD pid, int* selected, int ms = kDefaultWait);
 
 }  // namespace e2e

@@ -1,0 +1,124 @@
+// The first start without Config.ini, against a file system in memory.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "first_start.h"
+#include "setting_rules.h"
+#include "settings_store.h"
+#include "test_folder.h"
+
+namespace {
+
+class FakeSystem : public FirstStartSystem {
+public:
+    std::set<std::string> files, folders;
+    std::set<std::string> readOnly;  // folders in which nothing can be created
+    std::string drives = "CZ";
+    std::string videos = "C:\\Users\\li\\Videos", documents = "C:\\Users\\li\\Documents";
+    std::vector<std::string> created;
+
+    bool FileExists(const std::string& path) override {
+        return files.count(path) > 0 || folders.count(path) > 0;
+    }
+    std::string DriveLetters() override { return drives; }
+    bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
+    bool CreateFolder(const std::string& path) override {
+        std::string parent = path.substr(0, path.rfind('\\'));
+        if (parent.size() == 2) parent += '\\';
+        if (!folders.count(parent) || readOnly.count(parent)) return false;
+        created.push_back(path);
+        folders.insert(path);
+        return true;
+    }
+    std::string VideosFolder() override { return videos; }
+    std::string DocumentsFolder() override { return documents; }
+};
+
+TEST(FirstStart, WithoutConfigTheDefaultButtonsValuesAndAnExistingFolder) {
+    FakeSystem system;
+    system.folders = {"C:\\", "C:\\Users\\li\\Videos", "C:\\Users\\li\\Documents", "Z:\\"};
+    ConversionSettings settings;
+    int32_t next = 0;
+    ASSERT_TRUE(ApplyFirstStart(system, "C:\\Vidquill\\Config.ini", settings, next));
+    EXPECT_EQ(settings.Resolution, 0);
+    EXPECT_EQ(FrameSizeText(settings.Resolution), "320x240");
+    EXPECT_EQ(FrameRateText(settings.Framerate), "29.97");
+    EXPECT_EQ(ChannelText(settings.Channels), "2");
+    EXPECT_EQ(settings.VideoQuality, 450);
+    EXPECT_EQ(settings.AudioQuality, 48);
+    EXPECT_EQ(settings.Volume, 100);
+    EXPECT_EQ(settings.PspNumber, 30000);
+    EXPECT_EQ(next, 30000);
+    EXPECT_EQ(settings.Output, "C:\\Users\\li\\Videos");
+    EXPECT_TRUE(system.created.empty());
+
+    // The same values as the settings dialog's "默认".
+    const QualityPreset* standard = PresetAt(kStandardPreset);
+    ASSERT_NE(standard, nullptr);
+    EXPECT_EQ(settings.VideoQuality, standard->videoKbps);
+    EXPECT_EQ(settings.AudioQuality, standard->audioKbps);
+    EXPECT_EQ(settings.Channels, standard->channelIndex);
+    EXPECT_EQ(settings.Volume, kDefaultVolume);
+
+    // No Videos folder: Documents; neither: "" (the program's own folder).
+    system.folders.erase("C:\\Users\\li\\Videos");
+    EXPECT_EQ(FirstStartOutput(system), "C:\\Users\\li\\Documents");
+    system.videos.clear();
+    system.folders.erase("C:\\Users\\li\\Documents");
+    EXPECT_EQ(FirstStartOutput(system), "");
+}
+
+TEST(FirstStart, APspDriveTakesTheVideosFolderOnItsMemoryStick) {
+    FakeSystem system;
+    system.drives = "CEFGZ";
+    system.folders = {"C:\\", "E:\\", "F:\\", "F:\\PSP", "G:\\", "G:\\MP_ROOT", "G:\\MP_ROOT\\100MNV01",
+                      "Z:\\", "C:\\Users\\li\\Videos"};
+    // The first PSP drive in letter order; both folders created there.
+    EXPECT_EQ(FirstStartOutput(system), "F:\\MP_ROOT\\100MNV01");
+    EXPECT_EQ(system.created, (std::vector<std::string>{"F:\\MP_ROOT", "F:\\MP_ROOT\\100MNV01"}));
+
+    // A drive with only MP_ROOT counts as well; an existing folder is used as it is.
+    system.drives = "CGZ";
+    system.created.clear();
+    EXPECT_EQ(FirstStartOutput(system), "G:\\MP_ROOT\\100MNV01");
+    EXPECT_TRUE(system.created.empty());
+
+    // A write-protected stick is passed over for the next one, then for Videos.
+    FakeSystem locked;
+    locked.drives = "CF";
+    locked.folders = {"C:\\", "F:\\", "F:\\PSP", "C:\\Users\\li\\Videos"};
+    locked.readOnly = {"F:\\"};
+    EXPECT_EQ(FirstStartOutput(locked), "C:\\Users\\li\\Videos");
+}
+
+TEST(FirstStart, AnExistingConfigIsReadAsAlwaysEvenWithMissingKeys) {
+    TestFolder folder;
+    std::string path = folder.Path("Config.ini");
+    folder.WriteFile("Config.ini", "[Settings]\r\nVideoQuality=300\r\n");
+    FakeSystem system;
+    system.files = {path};
+    system.drives = "F";
+    system.folders = {"F:\\", "F:\\PSP", "C:\\Users\\li\\Videos"};
+
+    ConversionSettings settings;
+    int32_t next = 12;
+    ASSERT_FALSE(ApplyFirstStart(system, path, settings, next));
+    EXPECT_EQ(next, 12);
+    EXPECT_TRUE(system.created.empty()) << "the PSP was written to although Config.ini exists";
+    auto ini = MakeSystemIniFile();
+    LoadSettings(*ini, path, settings, next);
+    EXPECT_EQ(settings.VideoQuality, 300);
+    EXPECT_EQ(settings.Volume, 0);  // a missing key still reads "0"
+    EXPECT_EQ(settings.PspNumber, 0);
+    EXPECT_EQ(next, 0);
+    EXPECT_EQ(ReadOutput(*ini, path), "0");
+
+    // Anything by that name counts as existing, a folder too (its reads give
+    // the defaults, its writes are refused and reported).
+    system.files.clear();
+    system.folders.insert(path);
+    EXPECT_FALSE(ApplyFirstStart(system, path, settings, next));
+}
+
+}  // namespace
