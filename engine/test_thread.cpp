@@ -89,13 +89,16 @@ void TestThread::ThreadMain() {
 
 void TestThread::Indicators::Begin() {
     active_ = true;
+    shown_ = UINT64_MAX;
     if (services_.keepAwake) services_.keepAwake->Hold();
 }
 
 void TestThread::Indicators::Show(int row, int rows, int barPosition) {
     if (!active_ || !services_.taskbar || rows <= 0) return;
-    services_.taskbar->SetValue(static_cast<uint64_t>(row) * kProgressBarMax + static_cast<uint64_t>(barPosition),
-                                static_cast<uint64_t>(rows) * kProgressBarMax);
+    const uint64_t completed = static_cast<uint64_t>(row) * kProgressBarMax + static_cast<uint64_t>(barPosition);
+    if (completed == shown_) return;
+    shown_ = completed;
+    services_.taskbar->SetValue(completed, static_cast<uint64_t>(rows) * kProgressBarMax);
 }
 
 void TestThread::Indicators::End() noexcept {

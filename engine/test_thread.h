@@ -110,6 +110,7 @@ private:
     private:
         const WorkerServices& services_;
         bool active_ = false;
+        uint64_t shown_ = UINT64_MAX;  // the taskbar's value; not set twice
     };
 
     void ThreadMain();

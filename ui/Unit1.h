@@ -14,6 +14,7 @@
 #include "flat_button.h"
 #include "job_view.h"
 #include "marshalled_worker_ui.h"
+#include "taskbar_progress.h"
 #include "test_thread.h"
 #include "win32/ui_dispatcher.h"
 #include "win_handles.h"
@@ -61,11 +62,13 @@ public:
     int ProgressPosition() override;
     int ProgressMax() override;
     void RedrawMainWindow() override;
+    void ShowEncoderProgress(int position, const std::string& statusLine) override;
     int RowCount() override;
     bool ReadRow(int position, ConversionJob& job) override;
     void SelectRow(int position) override;
     void SetStatus(int position, const std::string& status) override;
-    void ShowFinishedMessage() override;
+    void SetFailureReason(int position, const std::string& reason) override;
+    void ShowFinishedMessage(const std::string& text) override;
     void SetCancelButtonToClose() override;
 
 protected:
@@ -79,6 +82,8 @@ private:
     void PaintSkinPart(HDC dc, const RECT& area) const;
     void Command(int id);
     void AddFiles(const std::vector<std::string>& paths);
+    void PrepareOutputForm();
+    WorkerServices BatchServices();
 
     UniqueFont font_;
     UniqueBitmap skin_;
@@ -93,6 +98,7 @@ private:
 
     std::unique_ptr<UiDispatcher> dispatcher_;
     std::unique_ptr<MarshalledWorkerUi> workerUi_;
+    std::unique_ptr<Win32TaskbarProgress> taskbar_;
 };
 
 extern TForm1* Form1;
