@@ -40,7 +40,7 @@ BatchWatch WatchBatch(DWORD pid, HWND list, int rows, const char* encoderExe,
         }
         watch.endMessage = WaitForMessageBox(pid, 0);
         if (watch.endMessage.window) break;
-        Sleep(20);
+        Sleep(100);
     }
     return watch;
 }

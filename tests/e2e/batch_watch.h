@@ -20,7 +20,7 @@ struct BatchWatch {
 // True while a process whose executable is named `exeName` runs.
 bool ProcessRunning(const char* exeName);
 
-// Polls every 20 ms for at most `ms`. `sample(row, bar)` runs at each poll
+// Polls every 100 ms for at most `ms`. `sample(row, bar)` runs at each poll
 // while a row's encoder runs (for screenshots); it may be empty.
 BatchWatch WatchBatch(DWORD pid, HWND list, int rows, const char* encoderExe,
                       const std::function<void(int row, int bar)>& sample, int ms);
