@@ -17,6 +17,10 @@ public:
     virtual ~EncoderRun() = default;
     // Returns once the process has exited; no time limit.
     virtual void Wait() = 0;
+    // Waits at most `milliseconds`; true once the process has exited.
+    virtual bool WaitFor(int milliseconds) = 0;
+    // The system's id of the process; it names the encoder's progress record.
+    virtual uint32_t ProcessId() = 0;
     // Ends the process with exit code 0; no effect once it has exited.
     virtual void Terminate() = 0;
     // The exit code, after Wait; false when the system cannot tell it.

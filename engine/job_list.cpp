@@ -24,7 +24,7 @@ void JobList::Notify(void (JobListListener::*event)(int), int position) {
 }
 
 void JobList::AddJob(const std::string& source, const std::string& output) {
-    rows_.push_back({source, MakeTargetPath(output, NextNumber), ""});
+    rows_.push_back({source, MakeTargetPath(output, NextNumber), "", ""});
     NextNumber = NumberAfter(NextNumber);
     Notify(&JobListListener::RowInserted, Count() - 1);
 }
@@ -47,12 +47,22 @@ void JobList::RemoveSelected() {
 }
 
 void JobList::ClearStatuses() {
-    for (size_t i = 0; i < rows_.size(); ++i) SetStatus(static_cast<int>(i), "");
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        rows_[i].Reason.clear();
+        SetStatus(static_cast<int>(i), "");
+    }
 }
 
 bool JobList::SetStatus(int position, const std::string& text) {
     if (position < 0 || position >= Count()) return false;
     rows_[static_cast<size_t>(position)].Status = text;
+    Notify(&JobListListener::RowChanged, position);
+    return true;
+}
+
+bool JobList::SetReason(int position, const std::string& reason) {
+    if (position < 0 || position >= Count()) return false;
+    rows_[static_cast<size_t>(position)].Reason = reason;
     Notify(&JobListListener::RowChanged, position);
     return true;
 }

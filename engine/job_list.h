@@ -9,6 +9,7 @@ struct ConversionJob {
     std::string Source;  // full path of the source video
     std::string Target;  // full path of the MP4 file to write
     std::string Status;  // "", "正在处理", "完成", "放弃" or "失败"
+    std::string Reason;  // why the last run of a "失败" row failed
 };
 
 // Status texts, in the system code page.
@@ -53,9 +54,11 @@ public:
     void RenumberAll(int32_t pspNumber, const std::string& output);
     // Removes the selected row; nothing when none is selected.
     void RemoveSelected();
+    // Every status and failure reason becomes empty.
     void ClearStatuses();
-    // Writes to a position that no longer exists are dropped (returns false).
+    // Writes to a position that no longer exists are dropped (return false).
     bool SetStatus(int position, const std::string& text);
+    bool SetReason(int position, const std::string& reason);
     // -1 or a position outside the list selects nothing.
     void Select(int position);
     int Selected() const { return selected_; }

@@ -28,6 +28,10 @@ void MarshalledWorkerUi::RedrawMainWindow() {
     invoker_.Invoke([this] { target_.RedrawMainWindow(); });
 }
 
+void MarshalledWorkerUi::ShowEncoderProgress(int position, const std::string& statusLine) {
+    invoker_.Invoke([this, position, &statusLine] { target_.ShowEncoderProgress(position, statusLine); });
+}
+
 int MarshalledWorkerUi::RowCount() {
     int count = 0;
     invoker_.Invoke([this, &count] { count = target_.RowCount(); });
@@ -51,8 +55,12 @@ void MarshalledWorkerUi::SetStatus(int position, const std::string& status) {
     invoker_.Invoke([this, position, &status] { target_.SetStatus(position, status); });
 }
 
-void MarshalledWorkerUi::ShowFinishedMessage() {
-    invoker_.Invoke([this] { target_.ShowFinishedMessage(); });
+void MarshalledWorkerUi::SetFailureReason(int position, const std::string& reason) {
+    invoker_.Invoke([this, position, &reason] { target_.SetFailureReason(position, reason); });
+}
+
+void MarshalledWorkerUi::ShowFinishedMessage(const std::string& text) {
+    invoker_.Invoke([this, &text] { target_.ShowFinishedMessage(text); });
 }
 
 void MarshalledWorkerUi::SetCancelButtonToClose() {

@@ -21,11 +21,13 @@ public:
     int ProgressPosition() override;
     int ProgressMax() override;
     void RedrawMainWindow() override;
+    void ShowEncoderProgress(int position, const std::string& statusLine) override;
     int RowCount() override;
     bool ReadRow(int position, ConversionJob& job) override;
     void SelectRow(int position) override;
     void SetStatus(int position, const std::string& status) override;
-    void ShowFinishedMessage() override;
+    void SetFailureReason(int position, const std::string& reason) override;
+    void ShowFinishedMessage(const std::string& text) override;
     void SetCancelButtonToClose() override;
 
 private:

@@ -4,7 +4,9 @@
 #include <condition_variable>
 
 #include "encoder_command.h"
+#include "failure_text.h"
 #include "process_state.h"
+#include "progress_text.h"
 #include "trancor_files.h"
 
 std::atomic<int> CurrentJob{0};
@@ -34,10 +36,16 @@ private:
 
 TestThread::TestThread(WorkerUi& mainWindow, const WorkerServices& services,
                        std::unique_ptr<WorkerEndSignal> endSignal)
-    : ui_(mainWindow), services_(services), end_(std::move(endSignal)) {
+    : ui_(mainWindow), services_(services), settings_(Settings), encoderPath_(EncoderPath), end_(std::move(endSignal)) {
     if (!end_) end_ = std::make_unique<BlockingEndSignal>();
     if (!services_.sleep)
         services_.sleep = [](int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); };
+    if (!services_.clock)
+        services_.clock = [] {
+            return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                            std::chrono::steady_clock::now().time_since_epoch())
+                                            .count());
+        };
 }
 
 TestThread::~TestThread() { WaitFor(); }
@@ -72,24 +80,120 @@ void TestThread::ThreadMain() {
         } catch (...) {
         }
     }
+    indicators_.End();
     EncoderProcess.Release(lastRun_);
     lastRun_.reset();
     finished_ = true;
     end_->Raise();
 }
 
-EncoderOutcome TestThread::RunEncoder(const std::string& commandLine) {
-    if (!services_.launcher) return EncoderOutcome::Failed;
-    bool stopped = false;
+void TestThread::Indicators::Begin() {
+    active_ = true;
+    shown_ = UINT64_MAX;
+    if (services_.keepAwake) services_.keepAwake->Hold();
+}
+
+void TestThread::Indicators::Show(int row, int rows, int barPosition) {
+    if (!active_ || !services_.taskbar || rows <= 0) return;
+    const uint64_t completed = static_cast<uint64_t>(row) * kProgressBarMax + static_cast<uint64_t>(barPosition);
+    if (completed == shown_) return;
+    shown_ = completed;
+    services_.taskbar->SetValue(completed, static_cast<uint64_t>(rows) * kProgressBarMax);
+}
+
+void TestThread::Indicators::End() noexcept {
+    if (!active_) return;
+    active_ = false;
+    try {
+        if (services_.taskbar) services_.taskbar->Clear();
+    } catch (...) {
+    }
+    try {
+        if (services_.keepAwake) services_.keepAwake->Release();
+    } catch (...) {
+    }
+}
+
+std::shared_ptr<EncoderRun> TestThread::Launch(const std::string& commandLine, bool& stopped) {
+    stopped = false;
+    if (!services_.launcher) return nullptr;
     std::shared_ptr<EncoderRun> run = EncoderProcess.Start(*services_.launcher, commandLine, stop_, stopped);
-    if (stopped) return EncoderOutcome::Stopped;
     // Keeps the handle open until the next start or the worker's end.
-    lastRun_ = run;
-    if (!run) return EncoderOutcome::Failed;
-    run->Wait();
+    if (!stopped) lastRun_ = run;
+    return run;
+}
+
+EncoderOutcome TestThread::RunEncoder(const std::string& commandLine) { return Run(commandLine, nullptr).outcome; }
+
+TestThread::RunResult TestThread::Run(const std::string& commandLine, const RowPlace* place) {
+    bool stopped = false;
+    std::shared_ptr<EncoderRun> run = Launch(commandLine, stopped);
+    if (stopped) return {EncoderOutcome::Stopped, ""};
+    if (!run) return {EncoderOutcome::Failed, StartFailedReasonText()};
+    return Follow(*run, place);
+}
+
+std::unique_ptr<ProgressReader> TestThread::OpenProgress(EncoderRun& run) {
+    return services_.progress ? services_.progress->Open(run.ProcessId()) : nullptr;
+}
+
+TestThread::RunResult TestThread::Follow(EncoderRun& run, const RowPlace* place) {
+    const int64_t started = services_.clock();
+    shownBar_ = 0;
+    shownLine_.clear();
+    // The record appears a moment after the process: looked for at every
+    // poll until found or the encoder has gone. An encoder that publishes
+    // nothing leaves the bar to the timer, as it always was.
+    std::unique_ptr<ProgressReader> reader;
+    trancor::ProgressSnapshot report;
+    bool reported = false;
+    auto take = [&] {
+        if (!reader) reader = OpenProgress(run);
+        trancor::ProgressSnapshot copy;
+        if (!reader || !reader->Read(copy)) return;
+        report = copy;
+        reported = true;
+        if (place) ShowReport(report, services_.clock() - started, *place);
+    };
+    bool exited = false;
+    while (!exited) {
+        take();
+        // Blocks in the system's wait, never spins; a cancel's kill ends it at once.
+        exited = run.WaitFor(kPollMilliseconds);
+    }
+    // The record outlives its encoder while it is held (and a failed encoder
+    // nobody had attached to yet keeps it up a moment): its last state tells
+    // how the run ended.
+    take();
+
     uint32_t code = 1;
-    if (!run->ExitCode(code)) return EncoderOutcome::Failed;
-    return code == 0 ? EncoderOutcome::Succeeded : EncoderOutcome::Failed;
+    if (!run.ExitCode(code)) return {EncoderOutcome::Failed, reported ? EncoderReasonText(report.reason, report.message) : ""};
+    if (code == 0) return {EncoderOutcome::Succeeded, ""};
+    if (reported && report.state == trancor::RunState::Failed)
+        return {EncoderOutcome::Failed, EncoderReasonText(report.reason, report.message)};
+    return {EncoderOutcome::Failed, ExitCodeReasonText(code)};
+}
+
+void TestThread::ShowReport(const trancor::ProgressSnapshot& report, int64_t elapsedMs, const RowPlace& place) {
+    RowProgress progress;
+    progress.doneUs = report.done_us;
+    progress.durationUs = report.duration_us;
+    progress.elapsedMs = elapsedMs;
+    progress.row = place.row;
+    progress.rows = place.rows;
+    int bar = BarPositionFor(report.done_us, report.duration_us);
+    // Within a row the bar never goes back, even when the encoder corrects
+    // the source's length.
+    if (bar >= 0 && bar < shownBar_) bar = shownBar_;
+    const std::string line = StatusLineText(progress);
+    const bool barMoved = bar >= 0 && bar != shownBar_;
+    if (!barMoved && line == shownLine_) return;
+    ui_.ShowEncoderProgress(bar, line);
+    shownLine_ = line;
+    if (barMoved) {
+        shownBar_ = bar;
+        indicators_.Show(place.row, place.rows, bar);
+    }
 }
 
 void TestThread::RemoveUnfinishedFiles(const std::string& target) {
@@ -101,9 +205,12 @@ void TestThread::RemoveUnfinishedFiles(const std::string& target) {
 }
 
 void TestThread::Execute() {
+    indicators_.Begin();
     int position = 0;
+    int failedRows = 0;
+    int rows = 0;
     // The row count is read again before every row.
-    while (position < ui_.RowCount()) {
+    while (position < (rows = ui_.RowCount())) {
         ui_.StartProgressTimer();
         CurrentJob = position;
         ui_.SetProgress(0);
@@ -115,28 +222,41 @@ void TestThread::Execute() {
             return;
         }
         ui_.SetStatus(position, StatusProcessing());
+        indicators_.Show(position, rows, 0);
 
         // A cancel that fell between two rows: the next row is abandoned
-        // without running its encoder. Checked before the settings are read
-        // too, as the settings dialog is usable again after a cancel.
-        EncoderOutcome outcome = EncoderOutcome::Stopped;
-        if (!Terminated()) outcome = RunEncoder(BuildEncoderCommand(job, Settings, EncoderPath));
+        // without running its encoder.
+        RunResult result{EncoderOutcome::Stopped, ""};
+        const RowPlace place{position, rows};
+        if (!Terminated()) result = Run(BuildEncoderCommand(job, settings_, encoderPath_), &place);
         ui_.StopProgressTimer();
-        if (outcome == EncoderOutcome::Stopped) {
+        // A cancel takes the batch off the taskbar at once, not after the
+        // row's last steps.
+        if (Terminated()) indicators_.End();
+        if (result.outcome == EncoderOutcome::Stopped) {
             ui_.SetStatus(position, StatusAbandoned());
             return;
         }
 
         FinishProgress(ui_, services_.sleep);
-        ui_.SetStatus(position, outcome == EncoderOutcome::Succeeded ? StatusDone() : StatusFailed());
+        if (result.outcome == EncoderOutcome::Succeeded) {
+            ui_.SetStatus(position, StatusDone());
+        } else {
+            ++failedRows;
+            ui_.SetFailureReason(position, result.reason);
+            ui_.SetStatus(position, StatusFailed());
+        }
         if (Terminated()) {
             RemoveUnfinishedFiles(job.Target);
             ui_.SetStatus(position, StatusAbandoned());
             return;
         }
         ++position;
+        indicators_.Show(position, rows, 0);
     }
-    ui_.ShowFinishedMessage();
+    // Released before the message, which may wait a long time for the user.
+    indicators_.End();
+    ui_.ShowFinishedMessage(FinishedMessageText(failedRows));
     ui_.SetCancelButtonToClose();
 }
 

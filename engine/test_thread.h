@@ -15,12 +15,17 @@
 // Every wait for the thread goes through the WorkerEndSignal, so on the UI
 // thread it keeps carrying out the worker's hand-offs and cannot deadlock.
 #include <atomic>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "batch_indicators.h"
+#include "conversion_settings.h"
 #include "encoder_process.h"
+#include "encoder_progress.h"
 #include "finish_progress.h"
 #include "system_files.h"
 #include "ui_thread.h"
@@ -30,13 +35,21 @@
 // start of each row, read by the progress timer for the window's caption.
 extern std::atomic<int> CurrentJob;
 
+// A monotonic clock in milliseconds.
+using ClockFunction = std::function<int64_t()>;
+
 // What the worker needs of the operating system. The program takes
-// SystemWorkerServices() (engine/win32/system_services.h); tests pass fakes.
-// Without a launcher every run fails; without a sleep the standard one is used.
+// SystemWorkerServices() (engine/win32/system_services.h) and adds its
+// taskbar; tests pass fakes. Without a launcher every run fails; without a
+// sleep or a clock the standard ones are used; the others may be missing.
 struct WorkerServices {
     ProcessLauncher* launcher = nullptr;  // starts the encoder
     SystemFiles* files = nullptr;         // removes what a cancelled run left behind
     SleepFunction sleep;                  // the pauses of FinishProgress
+    ProgressChannel* progress = nullptr;  // what the encoder publishes while it runs
+    TaskbarProgress* taskbar = nullptr;   // the whole batch's progress on the taskbar
+    KeepAwake* keepAwake = nullptr;       // no sleep while a batch runs
+    ClockFunction clock;                  // times the status line's estimate
 };
 
 enum class EncoderOutcome {
@@ -49,7 +62,9 @@ class TestThread {
 public:
     // Created suspended: nothing runs before Resume. `mainWindow` and the
     // services must outlive the worker. Without an end signal the waits
-    // simply block (fine off the UI thread, e.g. in tests).
+    // simply block (fine off the UI thread, e.g. in tests). The batch takes
+    // a copy of Settings and EncoderPath here, at Start: the settings dialog
+    // may change them while a cancelled worker finishes its row.
     TestThread(WorkerUi& mainWindow, const WorkerServices& services,
                std::unique_ptr<WorkerEndSignal> endSignal = nullptr);
     // Waits for the thread to end (see WaitFor); does not set the stop flag.
@@ -72,14 +87,52 @@ public:
     // for the process tests.
     EncoderOutcome RunEncoder(const std::string& commandLine);
 
+    // Encoder reports are read this often while a run lasts.
+    static constexpr int kPollMilliseconds = 250;
+
 private:
+    struct RunResult {
+        EncoderOutcome outcome = EncoderOutcome::Failed;
+        std::string reason;  // for Failed: why, in the system code page
+    };
+    // Where the row being converted stands in the batch.
+    struct RowPlace {
+        int row = 0;
+        int rows = 1;
+    };
+    // The taskbar and the keep-awake hold, begun and ended once per batch.
+    class Indicators {
+    public:
+        explicit Indicators(const WorkerServices& services) : services_(services) {}
+        void Begin();
+        void Show(int row, int rows, int barPosition);
+        void End() noexcept;
+
+    private:
+        const WorkerServices& services_;
+        bool active_ = false;
+        uint64_t shown_ = UINT64_MAX;  // the taskbar's value; not set twice
+    };
+
     void ThreadMain();
     void Execute();
+    std::shared_ptr<EncoderRun> Launch(const std::string& commandLine, bool& stopped);
+    RunResult Run(const std::string& commandLine, const RowPlace* place);
+    // Waits for `run` to end, reading its reports; with a place, shows them.
+    RunResult Follow(EncoderRun& run, const RowPlace* place);
+    std::unique_ptr<ProgressReader> OpenProgress(EncoderRun& run);
+    void ShowReport(const trancor::ProgressSnapshot& report, int64_t elapsedMs, const RowPlace& place);
     // After a cancelled run: the encoder's unfinished files for `target`.
     void RemoveUnfinishedFiles(const std::string& target);
 
     WorkerUi& ui_;
     WorkerServices services_;
+    const ConversionSettings settings_;
+    const std::string encoderPath_;
+    Indicators indicators_{services_};
+    // The current row's reports as last shown (worker thread only).
+    int shownBar_ = 0;
+    std::string shownLine_;
     std::unique_ptr<WorkerEndSignal> end_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> finished_{false};

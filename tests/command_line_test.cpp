@@ -18,7 +18,7 @@ ConversionSettings DefaultButtonSettings() {
 const char kSystem[] = "C:\\WINDOWS\\system32\\trancor.exe";
 
 TEST(EncoderCommand, WorkedExampleByteForByte) {
-    ConversionJob job{"D:\\v\\a.avi", "E:\\M4V30000.MP4", ""};
+    ConversionJob job{"D:\\v\\a.avi", "E:\\M4V30000.MP4", "", ""};
     EXPECT_EQ(BuildEncoderCommand(job, DefaultButtonSettings(), kSystem),
               "C:\\WINDOWS\\system32\\trancor.exe -i \"D:\\v\\a.avi\"  -s 320x240  -r 29.97  -ac 2"
               "  -b 450  -ab 48  -vol 100  -title \"pelmora\"  -ar 24000  -acodec aac  -f psp"
@@ -30,7 +30,7 @@ TEST(EncoderCommand, OutOfTableIndexesLeaveOptionsEmpty) {
     s.Resolution = 3;
     s.Framerate = -1;
     s.Channels = 2;
-    std::string cmd = BuildEncoderCommand({"a", "b", ""}, s, "enc");
+    std::string cmd = BuildEncoderCommand({"a", "b", "", ""}, s, "enc");
     EXPECT_NE(cmd.find(" -s   -r   -ac   -b 450 "), std::string::npos) << cmd;
 }
 
@@ -39,7 +39,7 @@ TEST(EncoderCommand, NumbersZeroNegativeAndEmptyTarget) {
     s.VideoQuality = 0;
     s.Volume = -5;
     s.AudioQuality = INT32_MIN;
-    std::string cmd = BuildEncoderCommand({"D:\\my videos\\x \"q\".avi", "", ""}, s, "C:\\a b\\enc.exe");
+    std::string cmd = BuildEncoderCommand({"D:\\my videos\\x \"q\".avi", "", "", ""}, s, "C:\\a b\\enc.exe");
     EXPECT_NE(cmd.find("  -b 0  "), std::string::npos) << cmd;
     EXPECT_NE(cmd.find("  -vol -5  "), std::string::npos) << cmd;
     EXPECT_NE(cmd.find("  -ab -2147483648  "), std::string::npos) << cmd;
@@ -50,7 +50,7 @@ TEST(EncoderCommand, NumbersZeroNegativeAndEmptyTarget) {
 
 TEST(EncoderCommand, ReadsTheSettingsAtEachCall) {
     ConversionSettings s = DefaultButtonSettings();
-    ConversionJob job{"s", "t", ""};
+    ConversionJob job{"s", "t", "", ""};
     std::string before = BuildEncoderCommand(job, s, "e");
     s.Framerate = 0;
     std::string after = BuildEncoderCommand(job, s, "e");

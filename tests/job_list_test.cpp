@@ -107,14 +107,18 @@ TEST(JobList, RemoveWithoutSelectionAndOutOfRangeWritesDoNothing) {
     EXPECT_FALSE(list.SetStatus(-1, StatusDone()));
     EXPECT_TRUE(list.SetStatus(1, StatusAbandoned()));
     EXPECT_EQ(list.Row(1).Status, SysText("放弃"));
+    EXPECT_FALSE(list.SetReason(2, "why"));
+    EXPECT_TRUE(list.SetReason(1, "why"));
 
     list.Select(0);
     list.RemoveSelected();
     EXPECT_EQ(list.Count(), 1);
     EXPECT_EQ(list.Selected(), -1);
     EXPECT_EQ(list.Row(0).Source, "b");
+    EXPECT_EQ(list.Row(0).Reason, "why");
     list.ClearStatuses();
     EXPECT_EQ(list.Row(0).Status, "");
+    EXPECT_EQ(list.Row(0).Reason, "") << "a new batch forgets the last one's reasons";
     EXPECT_EQ(list.NextNumber, 30002);  // removal never gives numbers back
 }
 

@@ -24,6 +24,7 @@ TEST_F(WorkerBatch, ThreeRowsAreConvertedInOrderThenTheMessageThenTheCaption) {
     EXPECT_EQ(jobAtSelection, (std::vector<int>{0, 1, 2}));
     const Events tail(windows.events.end() - 3, windows.events.end());
     EXPECT_EQ(tail, (Events{"status 2 " + S("完成"), "message", "close caption"}));
+    EXPECT_EQ(windows.finishedMessage, S("已完成"));
     EXPECT_FALSE(windows.offThread) << "a window was touched off the UI thread";
     EXPECT_TRUE(worker->Finished());
     // The last process handle is let go once the worker is done.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <exception>
 
 #include "test_thread.h"
@@ -148,23 +149,59 @@ void RecordingUi::SelectRow(int position) {
     Record("select " + std::to_string(position));
 }
 
+void RecordingUi::ShowEncoderProgress(int position, const std::string& statusLine) {
+    if (position > bar) bar = std::min(position, barMax);
+    statusLines.push_back(statusLine);
+    Record("progress " + std::to_string(position));
+}
+
+void RecordingUi::SetFailureReason(int position, const std::string& reason) {
+    if (position >= 0 && position < static_cast<int>(rows.size())) rows[static_cast<size_t>(position)].Reason = reason;
+    Record("reason " + std::to_string(position) + " " + reason);
+}
+
+void RecordingUi::ShowFinishedMessage(const std::string& text) {
+    finishedMessage = text;
+    Record("message");
+}
+
 void RecordingUi::SetStatus(int position, const std::string& status) {
     if (position >= 0 && position < static_cast<int>(rows.size())) rows[static_cast<size_t>(position)].Status = status;
     Record("status " + std::to_string(position) + " " + status);
 }
 
+trancor::ProgressSnapshot Report(int64_t doneUs, int64_t durationUs, trancor::RunState state,
+                                 trancor::FailureReason reason, const char* message) {
+    trancor::ProgressSnapshot report;
+    report.state = state;
+    report.done_us = doneUs;
+    report.duration_us = durationUs;
+    report.reason = reason;
+    std::snprintf(report.message, sizeof report.message, "%s", message);
+    return report;
+}
+
 class FakeRun final : public EncoderRun {
 public:
-    FakeRun(FakeLauncher& owner, FakeRunPlan plan) : owner_(owner), plan_(plan) {}
+    FakeRun(FakeLauncher& owner, std::shared_ptr<FakeLauncher::Script> script, uint32_t pid)
+        : owner_(owner), script_(std::move(script)), pid_(pid) {}
     ~FakeRun() override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
         --owner_.live_;
     }
     void Wait() override {
         std::unique_lock<std::mutex> lock(owner_.mutex_);
-        owner_.changed_.wait(lock, [this] { return !plan_.runsUntilKilled || killed_; });
+        owner_.changed_.wait(lock, [this] { return Ended(); });
         exited_ = true;
     }
+    bool WaitFor(int milliseconds) override {
+        std::unique_lock<std::mutex> lock(owner_.mutex_);
+        ++owner_.polls_;
+        if (owner_.changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return Ended(); }))
+            exited_ = true;
+        return exited_;
+    }
+    uint32_t ProcessId() override { return pid_; }
     void Terminate() override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
         if (exited_ || killed_) return;  // as TerminateProcess on an ended process
@@ -175,25 +212,76 @@ public:
     bool ExitCode(uint32_t& code) override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
         if (!exited_) return false;
-        code = killed_ ? 0 : plan_.exitCode;
+        code = killed_ ? 0 : script_->plan.exitCode;
+        return true;
+    }
+
+private:
+    // Under the owner's lock.
+    bool Ended() const {
+        if (script_->plan.runsUntilKilled) return killed_;
+        return killed_ || script_->reads >= script_->plan.reports.size();
+    }
+
+    FakeLauncher& owner_;
+    std::shared_ptr<FakeLauncher::Script> script_;
+    uint32_t pid_;
+    bool killed_ = false;
+    bool exited_ = false;
+};
+
+class FakeReader final : public ProgressReader {
+public:
+    FakeReader(FakeLauncher& owner, std::shared_ptr<FakeLauncher::Script> script)
+        : owner_(owner), script_(std::move(script)) {}
+    bool Read(trancor::ProgressSnapshot& out) override {
+        std::lock_guard<std::mutex> lock(owner_.mutex_);
+        const auto& reports = script_->plan.reports;
+        out = reports[std::min(script_->reads, reports.size() - 1)];
+        ++script_->reads;
+        owner_.nowMs_ += script_->plan.msPerRead;
+        owner_.changed_.notify_all();
         return true;
     }
 
 private:
     FakeLauncher& owner_;
-    FakeRunPlan plan_;
-    bool killed_ = false;
-    bool exited_ = false;
+    std::shared_ptr<FakeLauncher::Script> script_;
 };
 
 std::unique_ptr<EncoderRun> FakeLauncher::Start(const std::string& commandLine) {
     std::lock_guard<std::mutex> lock(mutex_);
     const size_t index = commandLines_.size();
     commandLines_.push_back(commandLine);
-    FakeRunPlan plan = index < plans.size() ? plans[index] : FakeRunPlan{};
-    if (plan.startFails) return nullptr;
+    auto script = std::make_shared<Script>();
+    script->plan = index < plans.size() ? plans[index] : FakeRunPlan{};
+    if (script->plan.startFails) return nullptr;
     ++live_;
-    return std::make_unique<FakeRun>(*this, plan);
+    const uint32_t pid = 1000 + static_cast<uint32_t>(index);
+    scripts_[pid] = script;
+    return std::make_unique<FakeRun>(*this, script, pid);
+}
+
+std::unique_ptr<ProgressReader> FakeLauncher::Open(uint32_t processId) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = scripts_.find(processId);
+    if (found == scripts_.end() || found->second->plan.reports.empty()) return nullptr;
+    if (found->second->opens++ < found->second->plan.recordMissingFor) return nullptr;
+    return std::make_unique<FakeReader>(*this, found->second);
+}
+
+int64_t FakeLauncher::NowMs() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return nowMs_;
+}
+
+int FakeLauncher::Polls() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return polls_;
+}
+
+void RecordingIndicators::SetValue(uint64_t completed, uint64_t total) {
+    ui_.events.push_back("taskbar " + std::to_string(completed) + "/" + std::to_string(total));
 }
 
 std::vector<std::string> FakeLauncher::CommandLines() {

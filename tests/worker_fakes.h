@@ -12,7 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "batch_indicators.h"
 #include "encoder_process.h"
+#include "encoder_progress.h"
 #include "system_files.h"
 #include "ui_thread.h"
 #include "worker_ui.h"
@@ -49,7 +51,7 @@ public:
     RecordingUi() = default;
     explicit RecordingUi(std::thread::id uiThread) : uiThread_(uiThread), checked_(true) {}
 
-    void AddRow(const std::string& source, const std::string& target) { rows.push_back({source, target, ""}); }
+    void AddRow(const std::string& source, const std::string& target) { rows.push_back({source, target, "", ""}); }
     std::vector<std::string> Statuses() const;
     // The events without the bar steps of FinishProgress ("bar=N", N > 0).
     std::vector<std::string> EventsWithoutSteps() const;
@@ -61,15 +63,21 @@ public:
     int ProgressPosition() override;
     int ProgressMax() override;
     void RedrawMainWindow() override { Record("redraw"); }
+    // "progress N" (N = -1: no share); the line goes to statusLines.
+    void ShowEncoderProgress(int position, const std::string& statusLine) override;
     int RowCount() override;
     bool ReadRow(int position, ConversionJob& job) override;
     void SelectRow(int position) override;
     void SetStatus(int position, const std::string& status) override;
-    void ShowFinishedMessage() override { Record("message"); }
+    void SetFailureReason(int position, const std::string& reason) override;
+    // "message"; its text goes to finishedMessage.
+    void ShowFinishedMessage(const std::string& text) override;
     void SetCancelButtonToClose() override { Record("close caption"); }
 
     std::vector<ConversionJob> rows;
     std::vector<std::string> events;
+    std::vector<std::string> statusLines;  // every status line shown, in order
+    std::string finishedMessage;
     int bar = 0;
     int barMax = 2000;
     bool barStuck = false;      // SetProgress has no effect
@@ -87,17 +95,35 @@ private:
 
 // What one start of the encoder does.
 struct FakeRunPlan {
+    FakeRunPlan(bool startFails = false, uint32_t exitCode = 0, bool runsUntilKilled = false)
+        : startFails(startFails), exitCode(exitCode), runsUntilKilled(runsUntilKilled) {}
     bool startFails = false;
     uint32_t exitCode = 0;
     bool runsUntilKilled = false;
+    // What it publishes, one record per read; a reader that reads on gets
+    // the last one again. Unless it runs until killed, the process exits
+    // once every record has been read. None: it publishes nothing.
+    std::vector<trancor::ProgressSnapshot> reports;
+    int recordMissingFor = 0;  // opens that find no record before one does
+    int64_t msPerRead = 0;     // the clock moves on by this much per read
 };
 
-class FakeLauncher final : public ProcessLauncher {
+// A report as the encoder publishes it.
+trancor::ProgressSnapshot Report(int64_t doneUs, int64_t durationUs,
+                                 trancor::RunState state = trancor::RunState::Running,
+                                 trancor::FailureReason reason = trancor::FailureReason::None,
+                                 const char* message = "");
+
+// Processes, their progress records and the clock they run by.
+class FakeLauncher final : public ProcessLauncher, public ProgressChannel {
 public:
     // Plans by start order; starts beyond the list exit with 0 at once.
     std::vector<FakeRunPlan> plans;
 
     std::unique_ptr<EncoderRun> Start(const std::string& commandLine) override;
+    std::unique_ptr<ProgressReader> Open(uint32_t processId) override;
+    int64_t NowMs();
+    int Polls();  // WaitFor calls on every run
     std::vector<std::string> CommandLines();
     int Starts();
     int Terminations();   // Terminate calls that reached a process
@@ -105,11 +131,35 @@ public:
 
 private:
     friend class FakeRun;
+    friend class FakeReader;
+    struct Script {
+        FakeRunPlan plan;
+        int opens = 0;
+        size_t reads = 0;
+    };
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> commandLines_;
+    std::map<uint32_t, std::shared_ptr<Script>> scripts_;  // by process id
     int terminations_ = 0;
     int live_ = 0;
+    int polls_ = 0;
+    int64_t nowMs_ = 0;
+};
+
+// The taskbar and the keep-awake hold, recorded as events of `ui` beside
+// its own ("awake", "taskbar C/T", "taskbar clear", "asleep"). Called on the
+// worker thread while the UI thread is idle in between hand-offs.
+class RecordingIndicators final : public TaskbarProgress, public KeepAwake {
+public:
+    explicit RecordingIndicators(RecordingUi& ui) : ui_(ui) {}
+    void SetValue(uint64_t completed, uint64_t total) override;
+    void Clear() override { ui_.events.push_back("taskbar clear"); }
+    void Hold() override { ui_.events.push_back("awake"); }
+    void Release() override { ui_.events.push_back("asleep"); }
+
+private:
+    RecordingUi& ui_;
 };
 
 class FakeFiles final : public SystemFiles {

@@ -37,6 +37,13 @@ protected:
             ++pauses;
             pausedMilliseconds += milliseconds;
         };
+        // An encoder whose plan publishes nothing is found to publish nothing.
+        services.progress = &launcher;
+        services.clock = [this] { return launcher.NowMs(); };
+        if (recordIndicators) {
+            services.taskbar = &indicators;
+            services.keepAwake = &indicators;
+        }
         return std::make_unique<TestThread>(workerUi, services, uiThread.NewEndSignal());
     }
 
@@ -53,6 +60,8 @@ protected:
     MarshalledWorkerUi workerUi{windows, uiThread};
     FakeLauncher launcher;
     FakeFiles files;
+    RecordingIndicators indicators{windows};
+    bool recordIndicators = false;  // taskbar and keep-awake among the events
     std::atomic<int> pauses{0};
     std::atomic<int> pausedMilliseconds{0};
 };

@@ -2,13 +2,11 @@
 
 #include <commctrl.h>
 
-#include "Unit1.h"
 #include "app_shell.h"
 #include "codepage.h"
 #include "control_ids.h"
 #include "process_state.h"
 #include "shell_actions.h"
-#include "test_thread.h"
 
 TOutputForm* OutputForm = nullptr;
 
@@ -52,6 +50,15 @@ void TOutputForm::CreateComponents(HWND mainWindow) {
     SendMessageA(ProgressBar1, PBM_SETRANGE32, 0, kProgressMax);
     SendMessageA(ProgressBar1, PBM_SETPOS, 0, 0);
 
+    // The free strip left of the buttons, at their height; one line,
+    // centred vertically, cut with an ellipsis rather than wrapped.
+    StatusLine = CreateWindowExA(0, "STATIC", "",
+                                 WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_ENDELLIPSIS,
+                                 16, 48, 216 - 16, 24, Handle(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_OUTPUT_STATUSLINE)),
+                                 app::Instance(), nullptr);
+    SendMessageA(StatusLine, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+
     SpeedButton1.Create(Handle(), IDC_OUTPUT_SPEEDBUTTON1, RECT{224, 48, 224 + 81, 48 + 24},
                         nullptr, [this] { SpeedButton1Click(); });
     SpeedButton1.SetFont(font_.Get());
@@ -86,11 +93,31 @@ int TOutputForm::ProgressMax() const {
     return static_cast<int>(SendMessageA(ProgressBar1, PBM_GETRANGE, FALSE, 0));
 }
 
+void TOutputForm::ShowEncoderProgress(int position, const std::string& statusLine) {
+    if (position >= 0) {
+        encoderReports_ = true;
+        if (position > ProgressPosition()) SetProgress(position);
+    }
+    SetStatusLine(statusLine);
+}
+
+void TOutputForm::EndEncoderProgress() {
+    encoderReports_ = false;
+    SetStatusLine("");
+}
+
+void TOutputForm::SetStatusLine(const std::string& text) {
+    // Unchanged text is not set again: every setting repaints the control.
+    if (text == statusLine_) return;
+    statusLine_ = text;
+    SetWindowTextA(StatusLine, text.c_str());
+}
+
 void TOutputForm::SpeedButton1Click() { OpenFolder(Handle(), Settings.Output); }
 
 void TOutputForm::SpeedButton2Click() {
     // The window closes at once; a cancelled worker finishes its row alone.
-    StopEncoder(Form1 ? Form1->Worker.get() : nullptr);
+    if (cancelAction_) cancelAction_();
     modalResult_ = IDCANCEL;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 // OutputForm: the small modal window in front of the main window while a
-// batch runs. Its bar measures time (Form1's Timer1 raises it once a second;
-// FinishProgress runs it to the end after each file); its caption names the
+// batch runs. Its bar follows the encoder's reports when the encoder makes
+// them, and measures time otherwise (Form1's Timer1 raises it once a
+// second); FinishProgress runs it to the end after each file. A status line
+// left of the buttons shows what the encoder reports; the caption names the
 // file being converted. "打开文件夹" opens the output folder; "取消" cancels
 // the batch and closes the window, and reads "关闭" once the batch is done.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,24 +30,44 @@ public:
 
     void SetCaption(const std::string& caption);  // system code page
 
+    // SpeedButton2: what it does before the window closes (the batch's
+    // cancel), and its caption ("取消", "关闭"; system code page).
+    void SetCancelAction(std::function<void()> action) { cancelAction_ = std::move(action); }
+    void SetCancelCaption(const std::string& caption) { SpeedButton2.SetCaption(caption); }
+
     // ProgressBar1, range 0-2000; a larger position shows 2000.
     void SetProgress(int position);
     int ProgressPosition() const;
     int ProgressMax() const;
 
+    // The encoder's report for the current file: the bar moves up to
+    // `position` (never back; -1 leaves it to the timer) and the status
+    // line reads `statusLine`.
+    void ShowEncoderProgress(int position, const std::string& statusLine);
+    // The file's reports are over: the status line empties, the timer
+    // raises the bar again.
+    void EndEncoderProgress();
+    // True while the encoder reports the share done: Timer1 leaves the bar alone.
+    bool EncoderReportsProgress() const { return encoderReports_; }
+
     void SpeedButton1Click();
     void SpeedButton2Click();
 
     HWND ProgressBar1 = nullptr;
-    FlatButton SpeedButton1;  // "打开文件夹"
-    FlatButton SpeedButton2;  // "取消", "关闭" after a finished batch
+    HWND StatusLine = nullptr;  // static text left of the buttons
+    FlatButton SpeedButton1;    // "打开文件夹"
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void CreateComponents(HWND mainWindow);
+    void SetStatusLine(const std::string& text);
 
+    FlatButton SpeedButton2;  // "取消", "关闭" after a finished batch
+    std::function<void()> cancelAction_;
+    bool encoderReports_ = false;
+    std::string statusLine_;
     UniqueFont font_;
     int modalResult_ = 0;
     bool shownBefore_ = false;

@@ -102,6 +102,7 @@ void TForm1::CreateComponents() {
 
     dispatcher_ = std::make_unique<UiDispatcher>();
     workerUi_ = std::make_unique<MarshalledWorkerUi>(*this, *dispatcher_);
+    taskbar_ = std::make_unique<Win32TaskbarProgress>(Handle(), *dispatcher_);
 }
 
 void TForm1::AddFlatButton(FlatButton& button, int id, const RECT& bounds, const char* hintUtf8,
@@ -211,7 +212,9 @@ void TForm1::FormClose() {
 
 void TForm1::FormDestroy() {
     if (Worker) {
-        Worker->Terminate();
+        // As the cancel button does: a running encoder is stopped rather
+        // than waited for, and its unfinished files go.
+        StopEncoder(Worker.get());
         Worker.reset();  // waits for the thread, carrying out its hand-offs
     }
 }
@@ -256,14 +259,24 @@ void TForm1::SpeedButton4Click() {
     // must not work on the list beside it.
     if (Worker) Worker->WaitFor();
 
-    OutputForm->SetCaption("Output");
-    OutputForm->SpeedButton2.SetCaption(SysText("取消"));
+    PrepareOutputForm();
     Jobs.ClearStatuses();
     OutputForm->SetProgress(0);
-    Worker = std::make_unique<TestThread>(*workerUi_, SystemWorkerServices(),
-                                          dispatcher_->NewEndSignal());
+    Worker = std::make_unique<TestThread>(*workerUi_, BatchServices(), dispatcher_->NewEndSignal());
     Worker->Resume();
     OutputForm->ShowModal();
+}
+
+void TForm1::PrepareOutputForm() {
+    OutputForm->SetCaption("Output");
+    OutputForm->SetCancelCaption(SysText("取消"));
+    OutputForm->SetCancelAction([this] { StopEncoder(Worker.get()); });
+}
+
+WorkerServices TForm1::BatchServices() {
+    WorkerServices services = SystemWorkerServices();
+    services.taskbar = taskbar_.get();
+    return services;
 }
 
 void TForm1::SpeedButton5Click() { SettingForm->ShowModal(Handle()); }
@@ -308,7 +321,8 @@ void TForm1::HomePage1Click() { OpenHomePage(ShellOpenNoOwner); }
 // --- progress ---------------------------------------------------------------
 
 void TForm1::Timer1Timer() {
-    OutputForm->SetProgress(OutputForm->ProgressPosition() + 1);
+    // Time stands in for the work only while the encoder reports none.
+    if (!OutputForm->EncoderReportsProgress()) OutputForm->SetProgress(OutputForm->ProgressPosition() + 1);
     int position = CurrentJob;
     // After a cancel the user may remove rows before the worker's timer is
     // stopped; a row that is gone names nothing.
@@ -317,8 +331,19 @@ void TForm1::Timer1Timer() {
     OutputForm->SetCaption(FileNameOf(job.Source) + " >> " + FileNameOf(job.Target));
 }
 
-void TForm1::StartProgressTimer() { SetTimer(Handle(), kTimer1, 1000, nullptr); }
-void TForm1::StopProgressTimer() { KillTimer(Handle(), kTimer1); }
+void TForm1::StartProgressTimer() {
+    OutputForm->EndEncoderProgress();
+    SetTimer(Handle(), kTimer1, 1000, nullptr);
+}
+
+void TForm1::StopProgressTimer() {
+    KillTimer(Handle(), kTimer1);
+    OutputForm->EndEncoderProgress();
+}
+
+void TForm1::ShowEncoderProgress(int position, const std::string& statusLine) {
+    OutputForm->ShowEncoderProgress(position, statusLine);
+}
 void TForm1::SetProgress(int position) { OutputForm->SetProgress(position); }
 int TForm1::ProgressPosition() { return OutputForm->ProgressPosition(); }
 int TForm1::ProgressMax() { return OutputForm->ProgressMax(); }
@@ -341,6 +366,8 @@ void TForm1::SelectRow(int position) {
 
 void TForm1::SetStatus(int position, const std::string& status) { Jobs.SetStatus(position, status); }
 
-void TForm1::ShowFinishedMessage() { ShowMessage(SysText("已完成"), SysText("注意")); }
+void TForm1::SetFailureReason(int position, const std::string& reason) { Jobs.SetReason(position, reason); }
 
-void TForm1::SetCancelButtonToClose() { OutputForm->SpeedButton2.SetCaption(SysText("关闭")); }
+void TForm1::ShowFinishedMessage(const std::string& text) { ShowMessage(text, SysText("注意")); }
+
+void TForm1::SetCancelButtonToClose() { OutputForm->SetCancelCaption(SysText("关闭")); }

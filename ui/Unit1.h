@@ -15,6 +15,7 @@
 #include "flat_button.h"
 #include "job_view.h"
 #include "marshalled_worker_ui.h"
+#include "taskbar_progress.h"
 #include "test_thread.h"
 #include "win32/ui_dispatcher.h"
 #include "win_handles.h"
@@ -64,11 +65,13 @@ public:
     int ProgressPosition() override;
     int ProgressMax() override;
     void RedrawMainWindow() override;
+    void ShowEncoderProgress(int position, const std::string& statusLine) override;
     int RowCount() override;
     bool ReadRow(int position, ConversionJob& job) override;
     void SelectRow(int position) override;
     void SetStatus(int position, const std::string& status) override;
-    void ShowFinishedMessage() override;
+    void SetFailureReason(int position, const std::string& reason) override;
+    void ShowFinishedMessage(const std::string& text) override;
     void SetCancelButtonToClose() override;
 
 protected:
@@ -84,6 +87,8 @@ private:
     void AddFiles(const std::vector<std::string>& paths);
     // Adds what could be added, then names what could not (source_files.h).
     void AddAccepted(const AcceptedFiles& accepted);
+    void PrepareOutputForm();
+    WorkerServices BatchServices();
 
     UniqueFont font_;
     UniqueBitmap skin_;
@@ -98,6 +103,7 @@ private:
 
     std::unique_ptr<UiDispatcher> dispatcher_;
     std::unique_ptr<MarshalledWorkerUi> workerUi_;
+    std::unique_ptr<Win32TaskbarProgress> taskbar_;
 };
 
 extern TForm1* Form1;

@@ -29,3 +29,4 @@
 #define IDC_OUTPUT_PROGRESSBAR1 301
 #define IDC_OUTPUT_SPEEDBUTTON1 302  // "打开文件夹"
 #define IDC_OUTPUT_SPEEDBUTTON2 303  // "取消" / "关闭"
+#define IDC_OUTPUT_STATUSLINE 304    // the encoder's progress in words

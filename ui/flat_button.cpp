@@ -134,7 +134,9 @@ void FlatButton::Paint() {
 }
 
 ToolTips::~ToolTips() {
-    if (tips_) DestroyWindow(tips_);
+    if (!tips_) return;
+    RemoveWindowSubclass(tips_, Subclass, 1);
+    DestroyWindow(tips_);
 }
 
 void ToolTips::Create(HWND owner) {
@@ -142,6 +144,18 @@ void ToolTips::Create(HWND owner) {
                             WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                             app::Instance(), nullptr);
+    if (tips_) SetWindowSubclass(tips_, Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK ToolTips::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR data) {
+    // Destroyed with its owner: the handle must not be destroyed again later
+    // (by then it may name another window).
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, Subclass, 1);
+        reinterpret_cast<ToolTips*>(data)->tips_ = nullptr;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void ToolTips::Add(HWND control, const std::string& hint) {
@@ -155,4 +169,18 @@ void ToolTips::Add(HWND control, const std::string& hint) {
     info.uId = reinterpret_cast<UINT_PTR>(control);
     info.lpszText = const_cast<char*>(hint.c_str());
     SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void ToolTips::SetText(HWND control, const std::string& hint) {
+    if (!tips_) return;
+    TTTOOLINFOA info{};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.hwnd = GetParent(control);
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    info.lpszText = const_cast<char*>(hint.c_str());
+    SendMessageA(tips_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void ToolTips::Pop() {
+    if (tips_) SendMessageA(tips_, TTM_POP, 0, 0);
 }

@@ -43,7 +43,8 @@ private:
 };
 
 // Tooltips for a window's controls: the hint appears when the pointer rests
-// on the control.
+// on the control; an empty hint shows nothing. The tooltip window goes with
+// its owner; this object then only forgets it.
 class ToolTips {
 public:
     ToolTips() = default;
@@ -53,7 +54,13 @@ public:
 
     void Create(HWND owner);
     void Add(HWND control, const std::string& hint);  // system code page
+    // A new hint for a control already added.
+    void SetText(HWND control, const std::string& hint);
+    // Hides a tip that shows; it comes back when the pointer rests again.
+    void Pop();
 
 private:
+    static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR data);
     HWND tips_ = nullptr;
 };

@@ -32,6 +32,13 @@ JobView::~JobView() {
     if (list_) RemoveWindowSubclass(list_, Subclass, 1);
 }
 
+void JobView::Detach() {
+    RemoveWindowSubclass(list_, Subclass, 1);
+    if (jobs_) jobs_->SetListener(nullptr);
+    jobs_ = nullptr;
+    list_ = nullptr;
+}
+
 void JobView::Create(HWND parent, int id, const RECT& bounds, HFONT font, JobList& jobs,
                      MouseDown onRightButtonDown) {
     // No LVS_SHOWSELALWAYS: the selected row is highlighted only while the
@@ -61,6 +68,8 @@ void JobView::Create(HWND parent, int id, const RECT& bounds, HFONT font, JobLis
 
     onRightButtonDown_ = std::move(onRightButtonDown);
     SetWindowSubclass(list_, Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
+    reasonTips_.Create(parent);
+    reasonTips_.Add(list_, "");
     jobs_ = &jobs;
     jobs.SetListener(this);
     for (int i = 0; i < jobs.Count(); ++i) RowInserted(i);
@@ -68,8 +77,12 @@ void JobView::Create(HWND parent, int id, const RECT& bounds, HFONT font, JobLis
 
 LRESULT CALLBACK JobView::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR, DWORD_PTR data) {
-    if (message == WM_RBUTTONDOWN) {
-        auto* self = reinterpret_cast<JobView*>(data);
+    auto* self = reinterpret_cast<JobView*>(data);
+    if (message == WM_MOUSEMOVE) {
+        Guarded([&] { self->FollowPointer(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))); });
+    } else if (message == WM_NCDESTROY) {
+        self->Detach();
+    } else if (message == WM_RBUTTONDOWN) {
         int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
         // The list first selects the row under the pointer (and waits to see
         // whether a drag begins); then the handler runs, so the menu acts on
@@ -79,6 +92,23 @@ LRESULT CALLBACK JobView::Subclass(HWND window, UINT message, WPARAM wParam, LPA
         return result;
     }
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void JobView::FollowPointer(int x, int y) {
+    if (!jobs_) return;
+    LVHITTESTINFO hit{};
+    hit.pt = POINT{x, y};
+    // The subitem test finds the row under any column, not only the first.
+    const int row = static_cast<int>(SendMessageA(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    std::string text;
+    if (row >= 0 && row < jobs_->Count() && jobs_->Row(row).Status == StatusFailed()) text = jobs_->Row(row).Reason;
+    if (text == tipText_ && !tipStale_) return;
+    tipStale_ = false;
+    tipText_ = text;
+    reasonTips_.SetText(list_, text);
+    // A tip that shows names the row it was chosen for; it comes back, with
+    // the new text, when the pointer rests on the new row.
+    reasonTips_.Pop();
 }
 
 void JobView::HandleNotify(const NMHDR& header) {
@@ -113,11 +143,13 @@ void JobView::RowInserted(int position) {
 
 void JobView::RowRemoved(int position) {
     Mirroring guard(mirroring_);
+    tipStale_ = true;
     ListView_DeleteItem(list_, position);
 }
 
 void JobView::RowChanged(int position) {
     Mirroring guard(mirroring_);
+    tipStale_ = true;
     const ConversionJob& job = jobs_->Row(position);
     SetText(position, 0, job.Source);
     SetText(position, 1, job.Target);

@@ -2,11 +2,13 @@
 // ListView1: the report list that mirrors the process-wide JobList. The list
 // is only a view: rows, texts and the selection live in the JobList, which
 // tells this view of every change; a selection made by the user is passed
-// back to the JobList.
+// back to the JobList. When the pointer rests on a "失败" row, a tip says
+// why it failed.
 #include <windows.h>
 
 #include <functional>
 
+#include "flat_button.h"
 #include "job_list.h"
 
 class JobView : public JobListListener {
@@ -36,8 +38,15 @@ private:
     static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR data);
     void SetText(int position, int column, const std::string& text);
+    // The failure reason of the row under the pointer becomes the tip.
+    void FollowPointer(int x, int y);
+    // The list window is being destroyed (with its parent): let go of it.
+    void Detach();
 
     HWND list_ = nullptr;
+    ToolTips reasonTips_;
+    std::string tipText_;
+    bool tipStale_ = false;  // the rows changed since the tip was chosen
     JobList* jobs_ = nullptr;
     MouseDown onRightButtonDown_;
     bool mirroring_ = false;  // the view is following the JobList, not the user

@@ -23,6 +23,15 @@ void WriteToSupport() {
     ShellExecuteA(nullptr, "open", mail.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+bool OpenFolder(const std::string& folder, const ShellOpen& open) {
+    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    open(folder.c_str(), nullptr, SW_SHOW);
+    return true;
+}
+
 void OpenFolder(HWND owner, const std::string& folder) {
-    ShellExecuteA(owner, "open", folder.c_str(), nullptr, nullptr, SW_SHOW);
+    OpenFolder(folder, [owner](const char* file, const char* parameters, int show) {
+        return reinterpret_cast<intptr_t>(ShellExecuteA(owner, "open", file, parameters, nullptr, show));
+    });
 }

@@ -26,6 +26,10 @@ intptr_t ShellOpenNoOwner(const char* file, const char* parameters, int show);
 // "mailto:" + the support address, show command 1, result ignored.
 void WriteToSupport();
 
-// Opens `folder` (system code page, may be empty) with `owner` as the owner
-// of anything the shell shows; show command 5; result ignored.
+// Opens `folder` (system code page) with `owner` as the owner of anything
+// the shell shows; show command 5; result ignored. Only an existing folder
+// is opened: "open" on a hand-edited Output naming a program would run it.
+// Anything else, an empty text included, does nothing.
 void OpenFolder(HWND owner, const std::string& folder);
+// The same with the shell request given; true when it was made.
+bool OpenFolder(const std::string& folder, const ShellOpen& open);

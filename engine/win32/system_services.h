@@ -2,8 +2,10 @@
 // The worker's and the installation's services on this machine's Windows.
 #include "../test_thread.h"
 
-// Real processes (Win32ProcessLauncher), the real system folder and files
-// (Win32SystemFiles) and Sleep; all process-wide, alive until exit.
+// Real processes (Win32ProcessLauncher) and their progress records, the
+// real system folder and files (Win32SystemFiles), Sleep and the keep-awake
+// hold; all process-wide, alive until exit. No taskbar: that belongs to the
+// main window.
 WorkerServices SystemWorkerServices();
 
 // InstallEncoder on the shell's real system folder (CSIDL_SYSTEM).

@@ -11,6 +11,10 @@ public:
     explicit Win32EncoderRun(UniqueHandle process) : process_(std::move(process)) {}
 
     void Wait() override { WaitForSingleObject(process_.Get(), INFINITE); }
+    bool WaitFor(int milliseconds) override {
+        return WaitForSingleObject(process_.Get(), static_cast<DWORD>(milliseconds)) != WAIT_TIMEOUT;
+    }
+    uint32_t ProcessId() override { return GetProcessId(process_.Get()); }
     // Fails harmlessly once the process has exited. The handle stays open for
     // this object's lifetime, so it cannot name a later process.
     void Terminate() override { TerminateProcess(process_.Get(), 0); }

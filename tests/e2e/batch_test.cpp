@@ -239,21 +239,95 @@ TEST_F(Batch, OpenFolderShowsTheOutputFolderWhileTheConversionGoesOn) {
     ASSERT_TRUE(e2e::PressOk(box));
 }
 
-TEST_F(Batch, ARowWhoseEncoderFailsIsMarkedFailedAndTheBatchGoesOn) {
-    EncoderBehaviour("exit=3");
+TEST_F(Batch, FailedRowsAreCountedAtTheEndAndTellWhyWhenThePointerRestsOnThem) {
+    // Both rows fail as trancor reports it: a reason code and its detail in
+    // the progress record, exit code 1.
+    EncoderBehaviour("publish=5000;reason=2;message=Permission denied;exit=1");
     StartProgram();
     AddFiles(videos_, {"a.avi", "b.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
     e2e::Click(Button(IDC_SPEEDBUTTON4));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
     ASSERT_NE(box.window, nullptr) << "no end message";
-    EXPECT_EQ(box.text, "已完成");
+    EXPECT_EQ(box.text, "已完成\n2 个文件转换失败");
     EXPECT_EQ(Column(2), (Texts{"失败", "失败"}));
     Screenshot("failed");
     ASSERT_TRUE(e2e::PressOk(box));
     HWND output = WaitForOutputForm();
     ASSERT_NE(output, nullptr);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return CancelCaption(output) == "关闭"; }));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return CancelCaption(output) == "关闭"; }));
+    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
+
+    // The pointer rests on the second row's status.
+    RECT row = e2e::ListRowRect(List(), 1);
+    POINT status{row.right - 40, (row.top + row.bottom) / 2};
+    ClientToScreen(List(), &status);
+    ASSERT_TRUE(e2e::MovePointer(Form(), status));
+    std::string tipText;
+    EXPECT_TRUE(e2e::WaitUntil([&] {
+        for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
+            tipText = e2e::WindowText(tip);
+            if (tipText == "无法读取源文件：Permission denied") return true;
+        }
+        return false;
+    })) << "tip: " << tipText;
+    Screenshot("reason-tip");
+}
+
+TEST_F(Batch, TheBarAndTheStatusLineFollowWhatTheEncoderReports) {
+    NamedEvent hold("VidquillE2eHoldReport", true);
+    NamedEvent reported("VidquillE2eReported", false);
+    // Half of a 20 s source done, then the encoder waits.
+    EncoderBehaviour("write=1;publish=20000;steps=0,5000,10000;pace=200;ready=" + reported.Name() +
+                     ";hold=" + hold.Name());
+    StartProgram();
+    AddFiles(videos_, {"a.avi", "b.avi"});
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
+    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    HWND output = WaitForOutputForm();
+    ASSERT_NE(output, nullptr);
+    HWND statusLine = e2e::Control(output, IDC_OUTPUT_STATUSLINE);
+    ASSERT_TRUE(reported.Wait(20000)) << "the encoder did not report";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return Progress(output) == 1000; })) << "bar: " << Progress(output);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(statusLine).rfind("50% · 第 1/2 个", 0) == 0; }))
+        << "status line: " << e2e::WindowText(statusLine);
+    // The timer still names the row, but leaves the reported bar alone.
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(output) == "a.avi >> M4V30000.MP4"; }));
+    EXPECT_EQ(Progress(output), 1000);
+    RECT line{};
+    GetWindowRect(statusLine, &line);
+    MapWindowPoints(nullptr, output, reinterpret_cast<POINT*>(&line), 2);
+    EXPECT_EQ(line.left, 16);
+    EXPECT_EQ(line.right, 216);
+    Screenshot("reported");
+
+    hold.Set();
+    e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
+    ASSERT_NE(box.window, nullptr) << "no end message";
+    EXPECT_EQ(box.text, "已完成");
+    EXPECT_EQ(Column(2), (Texts{"完成", "完成"}));
+    EXPECT_EQ(e2e::WindowText(statusLine), "") << "the line empties once the encoder has gone";
+    ASSERT_TRUE(e2e::PressOk(box));
+}
+
+TEST_F(Batch, ClosingTheProgramMidBatchStopsTheEncoderAndLeavesNoUnfinishedFile) {
+    NamedEvent hold("VidquillE2eHoldExit", true);
+    NamedEvent started("VidquillE2eStartedExit", false);
+    // An encoder that would go on for a minute.
+    EncoderBehaviour("write=1;publish=60000;steps=0,1000;ready=" + started.Name() + ";hold=" + hold.Name());
+    StartWithThreeRows();
+    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    ASSERT_NE(WaitForOutputForm(), nullptr);
+    ASSERT_TRUE(started.Wait(20000));
+    ASSERT_TRUE(e2e::FileExists(Target(30000) + ".part"));
+    // The close request the taskbar sends while the progress window is up.
+    PostMessageA(Form(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Process().WaitForExit(20000)) << "the program waited for its encoder";
+    EXPECT_FALSE(e2e::FileExists(Target(30000) + ".part"));
+    EXPECT_FALSE(e2e::FileExists(Target(30000)));
+    EXPECT_FALSE(started.Wait(0)) << "no later row was started";
+    EXPECT_EQ(e2e::ReadIni(ConfigIni(), "Settings", "Output"), out_);
 }
 
 // Changes the user's decimal mark as the regional settings do, and puts the

@@ -9,16 +9,31 @@
 //   ready=<name>     set this named event once the ".part" file exists
 //   hold=<name>      then wait for this named event (at most a minute)
 //   exit=<code>      exit code (default 0)
+// and publishes progress as trancor does (trancor_progress.h) when asked:
+//   publish=<ms>     set up the record first thing, the source's length in
+//                    ms (-1: unknown)
+//   steps=<ms>,...   media time done, published one after another before
+//                    "ready", `pace` ms apart (pace=<ms>, default 100)
+//   reason=<code>    end as a failure with this reason code and
+//   message=<text>   this detail; without a reader attached, linger up to
+//                    250 ms for one as trancor does
+// A run that ends with exit code 0 publishes its success.
 // The record holds one line each: the command line as received, then
 // "flags=<STARTUPINFO.dwFlags> show=<wShowWindow>", "console=<0|1>" (its
 // output is a console of its own), "visible=<0|1>" (that console's window
 // shows on screen), "cwd=<current folder>", "inherited=<0|1>".
 #include <windows.h>
 
+#include <memory>
+
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
+
+#include "trancor_progress.h"
 
 namespace {
 
@@ -43,10 +58,59 @@ void SetNamedEvent(const std::string& name) {
     CloseHandle(event);
 }
 
+// The writer's side of the record: every change between two increments of
+// the sequence, odd while it is under way.
+class Publisher {
+public:
+    explicit Publisher(int64_t durationMs) {
+        const std::string name = "Local\\" + std::string(trancor::kProgressNamePrefix) + std::to_string(GetCurrentProcessId());
+        section_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, trancor::kProgressSize,
+                                      name.c_str());
+        if (!section_) return;
+        record_ = static_cast<trancor::ProgressRecord*>(
+            MapViewOfFile(section_, FILE_MAP_ALL_ACCESS, 0, 0, trancor::kProgressSize));
+        if (!record_) return;
+        record_->version.store(trancor::kProgressVersion);
+        record_->duration_us.store(durationMs < 0 ? -1 : durationMs * 1000);
+        record_->magic.store(trancor::kProgressMagic, std::memory_order_release);
+    }
+    ~Publisher() {
+        if (record_) UnmapViewOfFile(record_);
+        if (section_) CloseHandle(section_);
+    }
+    void Done(int64_t ms) {
+        Write([&] { record_->done_us.store(ms * 1000, std::memory_order_relaxed); });
+    }
+    void Fail(uint32_t reason, const std::string& message) {
+        Write([&] {
+            std::snprintf(record_->message, sizeof record_->message, "%s", message.c_str());
+            record_->reason.store(reason, std::memory_order_relaxed);
+            record_->state.store(static_cast<uint32_t>(trancor::RunState::Failed), std::memory_order_relaxed);
+        });
+        for (int waited = 0; waited < 250 && !record_->reader_attached.load(); waited += 10) Sleep(10);
+    }
+    void Succeed() {
+        Write([&] { record_->state.store(static_cast<uint32_t>(trancor::RunState::Succeeded), std::memory_order_relaxed); });
+    }
+
+private:
+    template <typename Change>
+    void Write(Change change) {
+        if (!record_) return;
+        record_->sequence.fetch_add(1, std::memory_order_acq_rel);
+        change();
+        record_->sequence.fetch_add(1, std::memory_order_release);
+    }
+    HANDLE section_ = nullptr;
+    trancor::ProgressRecord* record_ = nullptr;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     auto options = Options();
+    std::unique_ptr<Publisher> publisher;
+    if (options.count("publish")) publisher = std::make_unique<Publisher>(std::atoll(options["publish"].c_str()));
 
     bool inherited = false;
     if (options.count("inherit")) {
@@ -81,6 +145,16 @@ int main(int argc, char** argv) {
     const std::string part = target + ".part";
     if (write) std::ofstream(part, std::ios::binary) << "half";
 
+    if (publisher && options.count("steps")) {
+        const int pace = options.count("pace") ? std::atoi(options["pace"].c_str()) : 100;
+        std::istringstream steps(options["steps"]);
+        std::string step;
+        while (std::getline(steps, step, ',')) {
+            publisher->Done(std::atoll(step.c_str()));
+            Sleep(static_cast<DWORD>(pace));
+        }
+    }
+
     if (options.count("ready")) SetNamedEvent(options["ready"]);
     if (options.count("hold")) {
         HANDLE hold = OpenEventA(SYNCHRONIZE, FALSE, options["hold"].c_str());
@@ -94,5 +168,10 @@ int main(int argc, char** argv) {
         std::ofstream(part, std::ios::binary | std::ios::app) << " and whole";
         MoveFileExA(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
     }
-    return options.count("exit") ? std::atoi(options["exit"].c_str()) : 0;
+    const int exitCode = options.count("exit") ? std::atoi(options["exit"].c_str()) : 0;
+    if (publisher && options.count("reason"))
+        publisher->Fail(static_cast<uint32_t>(std::atoi(options["reason"].c_str())), options["message"]);
+    else if (publisher && exitCode == 0)
+        publisher->Succeed();
+    return exitCode;
 }

@@ -21,7 +21,7 @@ protected:
     void SetUp() override { EncoderPath = TestEncoderPath(); }
 
     std::string Command(const std::string& target) const {
-        ConversionJob job{SysText("D:\\视频\\假期  片段.avi"), target, ""};
+        ConversionJob job{SysText("D:\\视频\\假期  片段.avi"), target, "", ""};
         return BuildEncoderCommand(job, Settings, EncoderPath);
     }
 

@@ -1,0 +1,18 @@
+#pragma once
+// Why a row ended "失败", as the list's tip shows it, and the end-of-batch
+// message. Texts in the system code page.
+#include <cstdint>
+#include <string>
+
+#include "trancor_progress.h"
+
+// A reason the encoder published: a short text for its code, then the
+// encoder's own one-line detail (UTF-8), e.g. "输出文件夹不存在：<detail>".
+std::string EncoderReasonText(trancor::FailureReason reason, const std::string& detailUtf8);
+
+// The program's own reasons, when the encoder said nothing.
+std::string StartFailedReasonText();                // "无法启动编码器"
+std::string ExitCodeReasonText(uint32_t exitCode);  // "编码器退出代码 N"
+
+// "已完成" when no row failed, else "已完成" + newline + "N 个文件转换失败".
+std::string FinishedMessageText(int failedRows);

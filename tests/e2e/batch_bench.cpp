@@ -1,0 +1,149 @@
+// The batch benchmark's driver (run by bench/batch-bench, which makes the
+// clips): the program converts clip1.avi .. clip3.avi through its own window,
+// driven as the end-to-end tests drive it, from the click on Start until the
+// end message shows; then trancor.exe converts the same clips directly, with
+// the program's command lines, started as the program starts it. The two
+// alternate for a number of runs. Prints both wall times per run and their
+// medians, the overhead per file, and the bar's highest position while each
+// file's encoder ran. A measurement, not a test.
+//     e2e_batch_bench.exe TRANCOR.exe CLIPS_FOLDER [RUNS]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "batch_watch.h"
+#include "codepage.h"
+#include "control_ids.h"
+#include "driver/gui_driver.h"
+#include "driver/program.h"
+#include "encoder_command.h"
+#include "number_text.h"
+#include "win32/win32_process.h"
+
+namespace {
+
+const std::vector<std::string> kClips{"clip1.avi", "clip2.avi", "clip3.avi"};
+
+double Seconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The settings the program is given in Config.ini (the "默认" values).
+ConversionSettings BenchSettings(const std::string& out) {
+    ConversionSettings settings;
+    settings.Resolution = 0;
+    settings.Framerate = 1;
+    settings.Channels = 1;
+    settings.VideoQuality = 450;
+    settings.AudioQuality = 48;
+    settings.Volume = 100;
+    settings.Output = out;
+    return settings;
+}
+
+struct ProgramRun {
+    double seconds = -1;
+    std::vector<int> highestBar;
+};
+
+ProgramRun RunProgram(const std::string& folder, const std::string& clips) {
+    ProgramRun run;
+    e2e::Program program(e2e::JoinPath(folder, "Vidquill.exe"), folder);
+    HWND form = e2e::WaitForWindow(program.Pid(), VQ_CLASS_FORM1, "", 30000);
+    if (!form) return run;
+    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON1));
+    if (!e2e::ChooseFilesInOpenDialog(program.Pid(), clips, kClips)) return run;
+    HWND list = e2e::Control(form, IDC_LISTVIEW1);
+    if (!e2e::WaitUntil([&] { return e2e::ListRowCount(list) == 3; })) return run;
+
+    const double start = Seconds();
+    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON4));
+    e2e::BatchWatch watch = e2e::WatchBatch(program.Pid(), list, 3, "trancor.exe", nullptr, 600000);
+    const double end = Seconds();
+    if (!watch.endMessage.window) return run;
+    run.seconds = end - start;
+    run.highestBar = watch.highestBar;
+    e2e::PressOk(watch.endMessage);
+    HWND output = e2e::WaitForWindow(program.Pid(), VQ_CLASS_OUTPUTFORM);
+    if (output) e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
+    e2e::WaitForWindowGone(program.Pid(), VQ_CLASS_OUTPUTFORM);
+    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON9));
+    program.WaitForExit(20000);
+    return run;
+}
+
+// The three clips one after another, started as the program starts them.
+double RunDirect(const std::string& clips, const std::string& out) {
+    const ConversionSettings settings = BenchSettings(e2e::ToSystem(out));
+    const std::string encoder = e2e::ToSystem(e2e::JoinPath(e2e::SystemFolder(), "trancor.exe"));
+    Win32ProcessLauncher launcher;
+    const double start = Seconds();
+    int32_t number = 40000;
+    for (const std::string& clip : kClips) {
+        ConversionJob job{e2e::ToSystem(e2e::JoinPath(clips, clip)), MakeTargetPath(settings.Output, number++), "", ""};
+        auto run = launcher.Start(BuildEncoderCommand(job, settings, encoder));
+        if (!run) return -1;
+        run->Wait();
+    }
+    return Seconds() - start;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::printf("usage: e2e_batch_bench TRANCOR.exe CLIPS_FOLDER [RUNS]\n");
+        return 2;
+    }
+    const std::string trancor = e2e::WindowsPath(argv[1]);
+    const std::string clips = e2e::WindowsPath(argv[2]);
+    const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
+    RefreshDecimalMark();
+
+    const std::string folder = e2e::JoinPath(e2e::WindowsPath(VQ_E2E_WORK), "batch-bench");
+    e2e::MakeEmptyFolder(folder);
+    const std::string out = e2e::JoinPath(folder, "out");
+    e2e::MakeEmptyFolder(out);
+    e2e::CopyOrThrow(e2e::WindowsPath(VQ_E2E_PROGRAM), e2e::JoinPath(folder, "Vidquill.exe"));
+    e2e::WriteTextFile(e2e::JoinPath(folder, "Config.ini"),
+                       "[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
+                       "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out + "\r\n");
+    e2e::InstallEncoderForProgram(trancor);
+
+    std::vector<double> programTimes, directTimes;
+    for (int run = 1; run <= runs; ++run) {
+        const ProgramRun program = RunProgram(folder, clips);
+        if (program.seconds < 0) {
+            std::printf("run %d: the program's batch did not complete\n", run);
+            return 1;
+        }
+        const double direct = RunDirect(clips, out);
+        if (direct < 0) {
+            std::printf("run %d: trancor.exe could not be started\n", run);
+            return 1;
+        }
+        programTimes.push_back(program.seconds);
+        directTimes.push_back(direct);
+        std::printf("run %d: program %.2f s, direct %.2f s, overhead per file %.2f s, highest bar per file", run,
+                    program.seconds, direct, (program.seconds - direct) / 3);
+        for (int bar : program.highestBar) std::printf(" %d", bar);
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+    const double program = Median(programTimes), direct = Median(directTimes);
+    std::printf("median of %d runs: program %.2f s, direct %.2f s, ratio %.2f, overhead per file %.2f s\n", runs,
+                program, direct, program / direct, (program - direct) / 3);
+    return 0;
+}
