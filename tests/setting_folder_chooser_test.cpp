@@ -81,12 +81,13 @@ HWND WaitForDialog(DWORD thread) {
     return search.found;
 }
 
-// Text of the tree's selected item: the display name of the selected folder.
-std::string SelectedTreeText(HWND dialog) {
-    HWND tree = FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
-    if (!tree) return "<no tree>";
-    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (!item) return "";
+HWND FolderTree(HWND dialog) { return FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr); }
+
+HTREEITEM NextItem(HWND tree, HTREEITEM item, WPARAM how) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
+}
+
+std::string ItemText(HWND tree, HTREEITEM item) {
     char text[MAX_PATH] = {};
     TVITEMA tv{};
     tv.mask = TVIF_TEXT;
@@ -97,23 +98,20 @@ std::string SelectedTreeText(HWND dialog) {
     return text;
 }
 
+// Text of the tree's selected item: the display name of the selected folder.
+std::string SelectedTreeText(HWND dialog) {
+    HWND tree = FolderTree(dialog);
+    if (!tree) return "<no tree>";
+    HTREEITEM item = NextItem(tree, nullptr, TVGN_CARET);
+    return item ? ItemText(tree, item) : "";
+}
+
 // Selects the item named `name` beside the tree's selected item.
 void SelectSiblingItem(HWND dialog, const std::string& name) {
-    HWND tree = FindWindowExA(dialog, nullptr, WC_TREEVIEWA, nullptr);
-    auto next = [&](HTREEITEM item, WPARAM how) {
-        return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, how, reinterpret_cast<LPARAM>(item)));
-    };
-    HTREEITEM parent = next(next(nullptr, TVGN_CARET), TVGN_PARENT);
-    for (HTREEITEM item = next(parent, TVGN_CHILD); item; item = next(item, TVGN_NEXT)) {
-        char text[MAX_PATH] = {};
-        TVITEMA tv{};
-        tv.mask = TVIF_TEXT;
-        tv.hItem = item;
-        tv.pszText = text;
-        tv.cchTextMax = sizeof text;
-        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
-        if (name == text) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
-    }
+    HWND tree = FolderTree(dialog);
+    HTREEITEM parent = NextItem(tree, NextItem(tree, nullptr, TVGN_CARET), TVGN_PARENT);
+    for (HTREEITEM item = NextItem(tree, parent, TVGN_CHILD); item; item = NextItem(tree, item, TVGN_NEXT))
+        if (ItemText(tree, item) == name) SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
 
 // Waits up to ten seconds for the tree's selected item to satisfy `done`.
