@@ -17,6 +17,7 @@
 
 #include "batch_watch.h"
 #include "codepage.h"
+#include "first_start.h"
 #include "control_ids.h"
 #include "driver/gui_driver.h"
 #include "driver/program.h"
@@ -40,15 +41,10 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// The settings the program is given in Config.ini (the "默认" values).
+// The settings the program is given in Config.ini: those of a first start
+// (the "默认" values) with the bench's output folder.
 ConversionSettings BenchSettings(const std::string& out) {
-    ConversionSettings settings;
-    settings.Resolution = 0;
-    settings.Framerate = 1;
-    settings.Channels = 1;
-    settings.VideoQuality = 450;
-    settings.AudioQuality = 48;
-    settings.Volume = 100;
+    ConversionSettings settings = FirstStartSettings();
     settings.Output = out;
     return settings;
 }
