@@ -21,18 +21,6 @@ std::string PspVideoFolder(FirstStartSystem& system) {
 
 }  // namespace
 
-ConversionSettings FirstStartSettings() {
-    ConversionSettings settings;
-    settings.Resolution = 0;
-    settings.Framerate = 1;
-    settings.Channels = 1;
-    settings.VideoQuality = 450;
-    settings.AudioQuality = 48;
-    settings.Volume = 100;
-    settings.PspNumber = 30000;
-    return settings;
-}
-
 std::string FirstStartOutput(FirstStartSystem& system) {
     std::string psp = PspVideoFolder(system);
     if (!psp.empty()) return psp;
@@ -45,7 +33,7 @@ std::string FirstStartOutput(FirstStartSystem& system) {
 bool ApplyFirstStart(FirstStartSystem& system, const std::string& configPath,
                      ConversionSettings& settings, int32_t& nextNumber) {
     if (system.FileExists(configPath)) return false;
-    settings = FirstStartSettings();
+    settings = DefaultSettings();
     settings.Output = FirstStartOutput(system);
     nextNumber = settings.PspNumber;
     return true;

@@ -1,8 +1,8 @@
 #pragma once
 // The first start: without Config.ini beside the program the settings begin
-// at the values the settings dialog's "默认" proposes and the output folder
-// at one that exists, so the first conversion can succeed. An existing
-// Config.ini is read as always (settings_store.h), however incomplete.
+// at DefaultSettings() and the output folder at one that exists, so the
+// first conversion can succeed. An existing Config.ini is read as always
+// (settings_store.h), however incomplete.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,10 +25,6 @@ public:
     virtual std::string VideosFolder() = 0;
     virtual std::string DocumentsFolder() = 0;
 };
-
-// Frame size 0 (320x240), frame rate 1 (29.97), channels 1 (stereo), video
-// 450, audio 48, volume 100, file number 30000.
-ConversionSettings FirstStartSettings();
 
 // The output folder of a first start: the first drive in letter order whose
 // root holds a PSP or MP_ROOT folder, as <drive>:\MP_ROOT\100MNV01 (created

@@ -17,6 +17,18 @@ bool InTable(const T (&)[N], int32_t index) {
 
 }  // namespace
 
+ConversionSettings DefaultSettings() {
+    ConversionSettings settings;
+    settings.Resolution = 0;    // 320x240
+    settings.Framerate = 1;     // 29.97
+    settings.Channels = 1;      // stereo
+    settings.VideoQuality = 450;
+    settings.AudioQuality = 48;
+    settings.Volume = 100;
+    settings.PspNumber = kDefaultFirstNumber;
+    return settings;
+}
+
 std::string FrameSizeText(int32_t index) {
     return InTable(kFrameSizes, index) ? kFrameSizes[index] : "";
 }

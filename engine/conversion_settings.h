@@ -1,8 +1,12 @@
 #pragma once
-// Everything the user can set about a conversion, and the three small tables
-// whose positions the settings store.
+// Everything the user can set about a conversion, its default values, and
+// the three small tables whose positions the settings store.
 #include <cstdint>
 #include <string>
+
+// The number of a list's first target file ("M4V30000.MP4") until the user
+// sets another.
+constexpr int32_t kDefaultFirstNumber = 30000;
 
 struct ConversionSettings {
     int32_t Resolution = 0;    // index into the frame-size table
@@ -11,9 +15,14 @@ struct ConversionSettings {
     int32_t VideoQuality = 0;  // kbit/s
     int32_t AudioQuality = 0;  // kbit/s
     int32_t Volume = 0;        // 0-200 as the settings dialog offers it
-    int32_t PspNumber = 30000; // number of the first target file of a list
+    int32_t PspNumber = kDefaultFirstNumber;  // number of the first target file of a list
     std::string Output;        // output folder, system code page
 };
+
+// The values the settings dialog's "默认" proposes and a first start begins
+// with (the standard quality, 320x240 at 29.97, stereo, full volume); no
+// output folder. The dialog's "标准品质" preset is made of them too.
+ConversionSettings DefaultSettings();
 
 // Encoder texts of the tables; an index outside its table gives "".
 std::string FrameSizeText(int32_t index);  // "320x240", "368x208", "400x192"

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "conversion_settings.h"
+
 struct ConversionJob {
     std::string Source;  // full path of the source video
     std::string Target;  // full path of the MP4 file to write
@@ -43,8 +45,8 @@ public:
 
 class JobList {
 public:
-    // The number the next named target receives; starts at 30000, never saved.
-    int32_t NextNumber = 30000;
+    // The number the next named target receives; starts at kDefaultFirstNumber, never saved.
+    int32_t NextNumber = kDefaultFirstNumber;
 
     void SetListener(JobListListener* listener) { listener_ = listener; }
 

@@ -2,7 +2,7 @@
 // A WorkerUi for the worker thread that carries every call over to the UI
 // thread and waits for it there. The program wraps its windows' WorkerUi
 // (which may touch controls, so runs on the UI thread only) in one of these;
-// how the pieces fit together: test_thread.h.
+// how the pieces fit together: batch_worker.h.
 //
 // When the UI thread no longer takes calls, writes are dropped and reads
 // answer "nothing there" (no rows, a bar with no room left), so the worker

@@ -7,5 +7,5 @@
 #include "job_list.h"
 
 extern ConversionSettings Settings;  // the conversion settings and Output
-extern JobList Jobs;                 // the rows ListView1 shows; Jobs.NextNumber
+extern JobList Jobs;                 // the rows the job list shows; Jobs.NextNumber
 extern std::string EncoderPath;      // set once at start by InstallEncoder

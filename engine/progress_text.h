@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-// ProgressBar1's range.
+// The progress bar's range.
 constexpr int kProgressBarMax = 2000;
 
 // The share of the row done as a bar position (0-2000); -1 when the

@@ -11,11 +11,11 @@ class WorkerUi {
 public:
     virtual ~WorkerUi() = default;
 
-    // The main window's one-second progress timer (Timer1).
+    // The main window's one-second progress timer.
     virtual void StartProgressTimer() = 0;
     virtual void StopProgressTimer() = 0;
 
-    // The progress window's bar (ProgressBar1, 0-2000; larger values show 2000).
+    // The progress window's bar (0-2000; larger values show 2000).
     virtual void SetProgress(int position) = 0;
     virtual int ProgressPosition() = 0;
     virtual int ProgressMax() = 0;

@@ -33,15 +33,15 @@ LIST_RECT = (24, 100, 552, 239)
 
 # The main window's controls that lie over the skin, with their rectangles.
 LAYOUT = {
-    "SpeedButton1": BUTTONS["add"],
-    "SpeedButton3": BUTTONS["folder"],
-    "SpeedButton4": BUTTONS["start"],
-    "SpeedButton5": BUTTONS["settings"],
-    "SpeedButton6": BUTTONS["help"],
-    "SpeedButton8": BUTTONS["minimise"],
-    "SpeedButton9": BUTTONS["close"],
-    "SpeedButton10": BUTTONS["remove"],
-    "ListView1": LIST_RECT,
+    "AddButton": BUTTONS["add"],
+    "FolderButton": BUTTONS["folder"],
+    "StartButton": BUTTONS["start"],
+    "SettingsButton": BUTTONS["settings"],
+    "HelpButton": BUTTONS["help"],
+    "MinimiseButton": BUTTONS["minimise"],
+    "CloseButton": BUTTONS["close"],
+    "RemoveButton": BUTTONS["remove"],
+    "JobList": LIST_RECT,
 }
 TOOLBAR_BOTTOM = 90
 BOTTOM_STRIP_TOP = 426

@@ -4,7 +4,6 @@
 #include <set>
 
 #include "first_start.h"
-#include "setting_rules.h"
 #include "settings_store.h"
 #include "test_folder.h"
 
@@ -35,7 +34,7 @@ public:
     std::string DocumentsFolder() override { return documents; }
 };
 
-TEST(FirstStart, WithoutConfigTheDefaultButtonsValuesAndAnExistingFolder) {
+TEST(FirstStart, WithoutConfigTheDefaultValuesAndAnExistingFolder) {
     FakeSystem system;
     system.folders = {"C:\\", "C:\\Users\\li\\Videos", "C:\\Users\\li\\Documents", "Z:\\"};
     ConversionSettings settings;
@@ -52,14 +51,6 @@ TEST(FirstStart, WithoutConfigTheDefaultButtonsValuesAndAnExistingFolder) {
     EXPECT_EQ(next, 30000);
     EXPECT_EQ(settings.Output, "C:\\Users\\li\\Videos");
     EXPECT_TRUE(system.created.empty());
-
-    // The same values as the settings dialog's "默认".
-    const QualityPreset* standard = PresetAt(kStandardPreset);
-    ASSERT_NE(standard, nullptr);
-    EXPECT_EQ(settings.VideoQuality, standard->videoKbps);
-    EXPECT_EQ(settings.AudioQuality, standard->audioKbps);
-    EXPECT_EQ(settings.Channels, standard->channelIndex);
-    EXPECT_EQ(settings.Volume, kDefaultVolume);
 
     // No Videos folder: Documents; neither: "" (the program's own folder).
     system.folders.erase("C:\\Users\\li\\Videos");

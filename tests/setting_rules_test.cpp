@@ -176,7 +176,7 @@ TEST_F(ConfirmSettingsTest, AFieldThatIsNoNumberStopsAtThatField) {
     fields.audio = "abc";
     try {
         ConfirmSettings(fields, settings, jobs, save);
-        FAIL() << "no error for Edit2";
+        FAIL() << "no error for the audio rate";
     } catch (const ConversionError& e) {
         EXPECT_EQ(ErrorBoxText(e.what()), SysText("'abc' 非有效的整数值."));
     }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "test_thread.h"
+#include "batch_worker.h"
 
 struct FakeUiThread::Pending {
     const std::function<void()>* call;

@@ -10,7 +10,7 @@
 #include "encoder_command.h"
 #include "marshalled_worker_ui.h"
 #include "process_state.h"
-#include "test_thread.h"
+#include "batch_worker.h"
 #include "worker_fakes.h"
 
 class WorkerFixture : public ::testing::Test {
@@ -29,7 +29,7 @@ protected:
                            "E:\\PSP\\M4V" + std::to_string(30000 + i) + ".MP4");
     }
 
-    std::unique_ptr<TestThread> NewWorker() {
+    std::unique_ptr<BatchWorker> NewWorker() {
         WorkerServices services;
         services.launcher = &launcher;
         services.files = &files;
@@ -44,11 +44,11 @@ protected:
             services.taskbar = &indicators;
             services.keepAwake = &indicators;
         }
-        return std::make_unique<TestThread>(workerUi, services, uiThread.NewEndSignal());
+        return std::make_unique<BatchWorker>(workerUi, services, uiThread.NewEndSignal());
     }
 
     // Runs a whole batch; the test thread serves the hand-offs meanwhile.
-    void RunBatch(TestThread& worker) {
+    void RunBatch(BatchWorker& worker) {
         worker.Resume();
         worker.WaitFor();
     }

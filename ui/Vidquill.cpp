@@ -1,14 +1,12 @@
-// The program's entry point: the windows in their fixed order (Form1 first,
-// then SettingForm, then OutputForm), the message loop, exit code 0.
+// The program's entry point: the main window, which creates and owns the
+// other two, the message loop, exit code 0.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "OutputUnit.h"
-#include "SettingUnit.h"
-#include "Unit1.h"
 #include "app_shell.h"
+#include "main_window.h"
 #include "number_text.h"
 
 namespace {
@@ -37,13 +35,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         OleScope ole;
         RefreshDecimalMark();
 
-        std::unique_ptr<TForm1> form1 = TForm1::CreateForm();
-        TSettingForm::CreateForm(instance);
-        std::unique_ptr<TOutputForm> outputForm = TOutputForm::CreateForm(form1->Handle());
-
-        form1->Show();
+        std::unique_ptr<MainWindow> mainWindow = MainWindow::Create();
+        mainWindow->Show();
         RunMessageLoop();
-        Guarded([&] { form1->FormDestroy(); });
+        Guarded([&] { mainWindow->StopBatchAtExit(); });
     } catch (...) {
         ShowCurrentException();
     }

@@ -13,7 +13,7 @@ namespace app {
 HINSTANCE Instance();
 void SetInstance(HINSTANCE instance);
 
-// Form1's window once it exists; the owner of the program's message boxes.
+// The main window once it exists; the owner of the program's message boxes.
 HWND MainWindow();
 void SetMainWindow(HWND window);
 

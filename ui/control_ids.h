@@ -1,32 +1,33 @@
 #pragma once
 // Control and menu identifiers of the main and progress windows. Test
 // programs that drive the windows from outside use them too, together with
-// the window class names below.
+// the window class names below; so neither the numbers nor the class names
+// change.
 
 // Window classes.
-#define VQ_CLASS_FORM1 "TForm1"
-#define VQ_CLASS_OUTPUTFORM "TOutputForm"
+#define VQ_CLASS_MAIN_WINDOW "TForm1"
+#define VQ_CLASS_PROGRESS_WINDOW "TOutputForm"
 #define VQ_CLASS_FLATBUTTON "TSpeedButton"
 
-// TForm1
-#define IDC_SPEEDBUTTON1 101   // add files
-#define IDC_SPEEDBUTTON3 103   // output folder
-#define IDC_SPEEDBUTTON4 104   // start
-#define IDC_SPEEDBUTTON5 105   // settings
-#define IDC_SPEEDBUTTON6 106   // help menu
-#define IDC_SPEEDBUTTON8 108   // minimise
-#define IDC_SPEEDBUTTON9 109   // close
-#define IDC_SPEEDBUTTON10 110  // remove ("移除")
-#define IDC_LISTVIEW1 120
+// The main window
+#define IDC_ADD_FILES 101
+#define IDC_OUTPUT_FOLDER 103
+#define IDC_START 104
+#define IDC_SETTINGS 105
+#define IDC_HELP_MENU 106
+#define IDC_MINIMISE 108
+#define IDC_CLOSE 109
+#define IDC_REMOVE_ROWS 110  // "移除"
+#define IDC_JOB_LIST 120
 
-// PopupMenu1 (row menu) and PopupMenu2 (help menu)
-#define IDM_DELETE1 201
-#define IDM_ADD1 202
-#define IDM_SUBMITQUESTIONORBUG1 211
-#define IDM_HOMEPAGE1 212
+// The row menu and the help menu
+#define IDM_REMOVE_ROWS 201
+#define IDM_ADD_FILES 202
+#define IDM_REPORT_PROBLEM 211
+#define IDM_HOME_PAGE 212
 
-// TOutputForm
-#define IDC_OUTPUT_PROGRESSBAR1 301
-#define IDC_OUTPUT_SPEEDBUTTON1 302  // "打开文件夹"
-#define IDC_OUTPUT_SPEEDBUTTON2 303  // "取消" / "关闭"
-#define IDC_OUTPUT_STATUSLINE 304    // the encoder's progress in words
+// The progress window
+#define IDC_PROGRESS_BAR 301
+#define IDC_PROGRESS_OPEN_FOLDER 302  // "打开文件夹"
+#define IDC_PROGRESS_CANCEL 303       // "取消" / "关闭"
+#define IDC_PROGRESS_STATUS_LINE 304  // the encoder's progress in words

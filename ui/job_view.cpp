@@ -50,7 +50,7 @@ void JobView::Create(HWND parent, int id, const RECT& bounds, HFONT font, JobLis
                             bounds.bottom - bounds.top, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app::Instance(),
                             nullptr);
-    if (!list_) throw std::runtime_error("ListView1 could not be created");
+    if (!list_) throw std::runtime_error("The job list could not be created");
     SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     ListView_SetBkColor(list_, RGB(255, 255, 255));

@@ -1,5 +1,5 @@
 #pragma once
-// ListView1: the report list that mirrors the process-wide JobList. The list
+// The main window's report list, which mirrors the process-wide JobList. It
 // is only a view: rows, texts and the selection live in the JobList, which
 // tells this view of every change; a selection made by the user is passed
 // back to the JobList. When the pointer rests on a "失败" row, a tip says

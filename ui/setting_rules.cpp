@@ -8,11 +8,6 @@
 
 namespace {
 
-const QualityPreset kPresets[kPresetCount] = {
-    {"较低品质", 150, 16, 0},  {"一般品质", 300, 32, 0},  {"标准品质", 450, 48, 1},
-    {"中等品质", 600, 64, 1},  {"较高品质", 800, 96, 1},  {"超高品质", 1000, 128, 1},
-};
-
 // The number in a target's file name "M4V<number>.MP4", as MakeTargetPath
 // writes it; false for anything else.
 bool TargetNumber(const std::string& target, int64_t& number) {
@@ -41,7 +36,16 @@ bool TargetNumber(const std::string& target, int64_t& number) {
 }  // namespace
 
 const QualityPreset* PresetAt(int index) {
-    return index >= 0 && index < kPresetCount ? &kPresets[index] : nullptr;
+    static const ConversionSettings defaults = DefaultSettings();
+    static const QualityPreset presets[kPresetCount] = {
+        {"较低品质", 150, 16, 0},
+        {"一般品质", 300, 32, 0},
+        {"标准品质", defaults.VideoQuality, defaults.AudioQuality, defaults.Channels},
+        {"中等品质", 600, 64, 1},
+        {"较高品质", 800, 96, 1},
+        {"超高品质", 1000, 128, 1},
+    };
+    return index >= 0 && index < kPresetCount ? &presets[index] : nullptr;
 }
 
 int ClampVolume(int32_t value) { return std::clamp<int32_t>(value, kVolumeMin, kVolumeMax); }

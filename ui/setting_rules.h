@@ -10,29 +10,29 @@
 #include "conversion_settings.h"
 #include "job_list.h"
 
-// ComboBox1's items and what each puts into Edit1, Edit2 and ComboBox4.
+// The preset list's items and what each puts into the video and audio rate
+// fields and the channel list.
 struct QualityPreset {
     const char* name;  // UTF-8 literal; SysText() gives the item text
     int32_t videoKbps;
     int32_t audioKbps;
-    int channelIndex;  // position in ComboBox4
+    int channelIndex;  // position in the channel list
 };
 constexpr int kPresetCount = 6;
-constexpr int kStandardPreset = 2;  // "标准品质", the first choice and "默认"'s
+constexpr int kStandardPreset = 2;  // "标准品质" (DefaultSettings()), the first choice and "默认"'s
 // nullptr for any index outside 0-5 (CB_ERR when nothing is selected).
 const QualityPreset* PresetAt(int index);
 
-// TrackBar1 and Label7.
+// The volume slider and its label.
 constexpr int kVolumeMin = 0;
 constexpr int kVolumeMax = 200;
-constexpr int kDefaultVolume = 100;
 int ClampVolume(int32_t value);
 // The caption before the position has ever changed: "音量:".
 const std::string& InitialVolumeLabel();
 // After a change: "音量: %" and the position, nothing after it.
 std::string VolumeLabelText(int position);
 
-// UpDown1/UpDown2: one arrow step from whatever the edit field shows.
+// The rate fields' arrows: one arrow step from whatever the edit field shows.
 constexpr int32_t kBitRateMin = 10;
 constexpr int32_t kBitRateMax = 10000;
 // direction > 0 steps up, otherwise down, by exactly 1 within the range. A
@@ -51,10 +51,10 @@ struct SettingFields {
     int resolution = -1;  // selected positions, -1 when none
     int framerate = -1;
     int channels = -1;
-    std::string video;    // Edit1
-    std::string audio;    // Edit2
-    int volume = 0;       // TrackBar1
-    std::string number;   // Edit3
+    std::string video;    // the video rate field
+    std::string audio;    // the audio rate field
+    int volume = 0;       // the volume slider
+    std::string number;   // the first number field
 };
 
 // "确定": stores the fields in order; a text that is no whole number throws

@@ -1,6 +1,6 @@
 #pragma once
 // The worker's and the installation's services on this machine's Windows.
-#include "../test_thread.h"
+#include "../batch_worker.h"
 
 // Real processes (Win32ProcessLauncher) and their progress records, the
 // real system folder and files (Win32SystemFiles), Sleep and the keep-awake

@@ -2,7 +2,7 @@
 // The Windows hand-off from the worker to the UI thread, and the wait that
 // keeps the UI thread carrying out hand-offs while it waits for a worker.
 // Created on the UI thread before any worker, destroyed after the last one
-// is gone; how the pieces fit together: test_thread.h.
+// is gone; how the pieces fit together: batch_worker.h.
 #include <windows.h>
 
 #include <memory>

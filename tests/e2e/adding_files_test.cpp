@@ -39,7 +39,7 @@ protected:
 
 TEST_F(AddingFiles, TheOpenDialogOffersTheDesignedSevenTypesFirstThenTodaysContainers) {
     StartProgram();
-    e2e::Click(Button(IDC_SPEEDBUTTON1));
+    e2e::Click(Button(IDC_ADD_FILES));
     int selected = -1;
     Texts types = e2e::OpenDialogFileTypes(Pid(), &selected);
     EXPECT_EQ(types, (Texts{"所有支持的视频格式", "AVI", "MPEG", "MPG", "ASF", "MOV", "WMV", "MP4", "MKV",

@@ -12,17 +12,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "batch_watch.h"
 #include "codepage.h"
-#include "first_start.h"
 #include "control_ids.h"
 #include "driver/gui_driver.h"
 #include "driver/program.h"
 #include "encoder_command.h"
 #include "number_text.h"
+#include "settings_store.h"
 #include "win32/win32_process.h"
 
 namespace {
@@ -41,10 +42,10 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// The settings the program is given in Config.ini: those of a first start
-// (the "默认" values) with the bench's output folder.
+// The settings the program is given in Config.ini: the defaults, which a
+// first start begins with, and the bench's output folder.
 ConversionSettings BenchSettings(const std::string& out) {
-    ConversionSettings settings = FirstStartSettings();
+    ConversionSettings settings = DefaultSettings();
     settings.Output = out;
     return settings;
 }
@@ -57,25 +58,25 @@ struct ProgramRun {
 ProgramRun RunProgram(const std::string& folder, const std::string& clips) {
     ProgramRun run;
     e2e::Program program(e2e::JoinPath(folder, "Vidquill.exe"), folder);
-    HWND form = e2e::WaitForWindow(program.Pid(), VQ_CLASS_FORM1, "", 30000);
+    HWND form = e2e::WaitForWindow(program.Pid(), VQ_CLASS_MAIN_WINDOW, "", 30000);
     if (!form) return run;
-    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON1));
+    e2e::Click(e2e::Control(form, IDC_ADD_FILES));
     if (!e2e::ChooseFilesInOpenDialog(program.Pid(), clips, kClips)) return run;
-    HWND list = e2e::Control(form, IDC_LISTVIEW1);
+    HWND list = e2e::Control(form, IDC_JOB_LIST);
     if (!e2e::WaitUntil([&] { return e2e::ListRowCount(list) == 3; })) return run;
 
     const double start = Seconds();
-    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON4));
+    e2e::Click(e2e::Control(form, IDC_START));
     e2e::BatchWatch watch = e2e::WatchBatch(program.Pid(), list, 3, "trancor.exe", nullptr, 600000);
     const double end = Seconds();
     if (!watch.endMessage.window) return run;
     run.seconds = end - start;
     run.highestBar = watch.highestBar;
     e2e::PressOk(watch.endMessage);
-    HWND output = e2e::WaitForWindow(program.Pid(), VQ_CLASS_OUTPUTFORM);
-    if (output) e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
-    e2e::WaitForWindowGone(program.Pid(), VQ_CLASS_OUTPUTFORM);
-    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON9));
+    HWND output = e2e::WaitForWindow(program.Pid(), VQ_CLASS_PROGRESS_WINDOW);
+    if (output) e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
+    e2e::WaitForWindowGone(program.Pid(), VQ_CLASS_PROGRESS_WINDOW);
+    e2e::Click(e2e::Control(form, IDC_CLOSE));
     program.WaitForExit(20000);
     return run;
 }
@@ -113,9 +114,13 @@ int main(int argc, char** argv) {
     const std::string out = e2e::JoinPath(folder, "out");
     e2e::MakeEmptyFolder(out);
     e2e::CopyOrThrow(e2e::WindowsPath(VQ_E2E_PROGRAM), e2e::JoinPath(folder, "Vidquill.exe"));
-    e2e::WriteTextFile(e2e::JoinPath(folder, "Config.ini"),
-                       "[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
-                       "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out + "\r\n");
+    {
+        const ConversionSettings settings = BenchSettings(e2e::ToSystem(out));
+        const std::string config = e2e::ToSystem(e2e::JoinPath(folder, "Config.ini"));
+        std::unique_ptr<IniFile> ini = MakeSystemIniFile();
+        SaveSettings(*ini, config, settings);
+        WriteOutput(*ini, config, settings.Output);
+    }
     e2e::InstallEncoderForProgram(trancor);
 
     std::vector<double> programTimes, directTimes;

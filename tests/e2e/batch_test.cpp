@@ -64,13 +64,13 @@ protected:
         ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
     }
 
-    HWND WaitForOutputForm() { return e2e::WaitForWindow(Pid(), VQ_CLASS_OUTPUTFORM); }
-    static int Progress(HWND outputForm) {
+    HWND WaitForProgressWindow() { return e2e::WaitForWindow(Pid(), VQ_CLASS_PROGRESS_WINDOW); }
+    static int Progress(HWND progressWindow) {
         return static_cast<int>(
-            SendMessageA(e2e::Control(outputForm, IDC_OUTPUT_PROGRESSBAR1), PBM_GETPOS, 0, 0));
+            SendMessageA(e2e::Control(progressWindow, IDC_PROGRESS_BAR), PBM_GETPOS, 0, 0));
     }
-    static std::string CancelCaption(HWND outputForm) {
-        return e2e::WindowText(e2e::Control(outputForm, IDC_OUTPUT_SPEEDBUTTON2));
+    static std::string CancelCaption(HWND progressWindow) {
+        return e2e::WindowText(e2e::Control(progressWindow, IDC_PROGRESS_CANCEL));
     }
     bool StatusesBecome(const Texts& expected, int ms = e2e::kDefaultWait) {
         return e2e::WaitUntil([&] { return Column(2) == expected; }, ms);
@@ -87,8 +87,8 @@ TEST_F(Batch, ThreeRowsAreConvertedThenTheEndIsReportedAndCancelBecomesClose) {
     EXPECT_TRUE(e2e::FileExists(JoinPath(e2e::SystemFolder(), "trancor.exe")));
     EXPECT_FALSE(e2e::FileExists(JoinPath(e2e::SystemFolder(), "trancor1.dll")));
 
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
-    HWND output = WaitForOutputForm();
+    e2e::Click(Button(IDC_START));
+    HWND output = WaitForProgressWindow();
     ASSERT_NE(output, nullptr) << "no progress window";
     EXPECT_FALSE(IsWindowEnabled(Form())) << "the main window must be blocked during a batch";
     EXPECT_EQ(CancelCaption(output), "取消");
@@ -129,23 +129,23 @@ TEST_F(Batch, ThreeRowsAreConvertedThenTheEndIsReportedAndCancelBecomesClose) {
 
     // The user moves it; it reappears there on the next Start.
     SetWindowPos(output, nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
-    EXPECT_TRUE(e2e::WaitForWindowGone(Pid(), VQ_CLASS_OUTPUTFORM));
+    e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
+    EXPECT_TRUE(e2e::WaitForWindowGone(Pid(), VQ_CLASS_PROGRESS_WINDOW));
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
     EXPECT_EQ(Column(2), (Texts{"完成", "完成", "完成"}));
 
     // A second Start clears every status before its worker begins.
     NamedEvent hold("VidquillE2eHoldSecondStart", true);
     EncoderBehaviour("hold=" + hold.Name());
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::Click(Button(IDC_START));
     ASSERT_TRUE(StatusesBecome(Texts{"正在处理", "", ""}));
-    output = WaitForOutputForm();
+    output = WaitForProgressWindow();
     ASSERT_NE(output, nullptr);
     EXPECT_EQ(e2e::WindowText(output), "Output");
     EXPECT_EQ(CancelCaption(output), "取消");
     EXPECT_EQ(e2e::WindowRect(output).left, 40);
     EXPECT_EQ(e2e::WindowRect(output).top, 50);
-    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
+    e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
     EXPECT_TRUE(StatusesBecome(Texts{"放弃", "", ""}));
 }
 
@@ -154,8 +154,8 @@ TEST_F(Batch, CancelDuringTheSecondRowClosesAtOnceAbandonsItAndLeavesTheThirdUnt
     NamedEvent started("VidquillE2eStarted", false);
     EncoderBehaviour("write=1;hold=" + hold.Name() + ";ready=" + started.Name());
     StartWithThreeRows();
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
-    HWND output = WaitForOutputForm();
+    e2e::Click(Button(IDC_START));
+    HWND output = WaitForProgressWindow();
     ASSERT_NE(output, nullptr);
 
     // The first row's encoder is let go as soon as it runs; the second's is
@@ -174,8 +174,8 @@ TEST_F(Batch, CancelDuringTheSecondRowClosesAtOnceAbandonsItAndLeavesTheThirdUnt
     EXPECT_GE(Progress(output), 1);
     Screenshot("progress");
 
-    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
-    EXPECT_TRUE(e2e::WaitForWindowGone(Pid(), VQ_CLASS_OUTPUTFORM, "", 2000)) << "did not close at once";
+    e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
+    EXPECT_TRUE(e2e::WaitForWindowGone(Pid(), VQ_CLASS_PROGRESS_WINDOW, "", 2000)) << "did not close at once";
     ASSERT_TRUE(StatusesBecome(Texts{"完成", "放弃", ""}, 20000));
     // The killed run left neither a target nor its unfinished file, and
     // the third encoder never ran; no end message came.
@@ -191,12 +191,12 @@ TEST_F(Batch, ClosingWhileACancelledRowIsStillFinishingEndsTheProgramCleanly) {
     NamedEvent started("VidquillE2eStartedClose", false);
     EncoderBehaviour("write=1;hold=" + hold.Name() + ";ready=" + started.Name());
     StartWithThreeRows();
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
-    HWND output = WaitForOutputForm();
+    e2e::Click(Button(IDC_START));
+    HWND output = WaitForProgressWindow();
     ASSERT_NE(output, nullptr);
     ASSERT_TRUE(started.Wait(20000));
-    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
-    ASSERT_TRUE(e2e::WaitForWindowGone(Pid(), VQ_CLASS_OUTPUTFORM, "", 2000));
+    e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
+    ASSERT_TRUE(e2e::WaitForWindowGone(Pid(), VQ_CLASS_PROGRESS_WINDOW, "", 2000));
     // The worker is still running its end-of-row animation (seconds) when
     // the main window closes: the program saves, waits for it and ends.
     ASSERT_EQ(Column(2).at(0), "正在处理");
@@ -219,10 +219,10 @@ TEST_F(Batch, OpenFolderShowsTheOutputFolderWhileTheConversionGoesOn) {
     StartProgram();
     AddFiles(videos_, {"a.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
-    HWND output = WaitForOutputForm();
+    e2e::Click(Button(IDC_START));
+    HWND output = WaitForProgressWindow();
     ASSERT_NE(output, nullptr);
-    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON1));
+    e2e::Click(e2e::Control(output, IDC_PROGRESS_OPEN_FOLDER));
     HWND folderWindow = nullptr;
     ASSERT_TRUE(e2e::WaitUntil([&] {
         auto windows = WindowsTitled("out");
@@ -246,17 +246,17 @@ TEST_F(Batch, FailedRowsAreCountedAtTheEndAndTellWhyWhenThePointerRestsOnThem) {
     StartProgram();
     AddFiles(videos_, {"a.avi", "b.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::Click(Button(IDC_START));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
     ASSERT_NE(box.window, nullptr) << "no end message";
     EXPECT_EQ(box.text, "已完成\n2 个文件转换失败");
     EXPECT_EQ(Column(2), (Texts{"失败", "失败"}));
     Screenshot("failed");
     ASSERT_TRUE(e2e::PressOk(box));
-    HWND output = WaitForOutputForm();
+    HWND output = WaitForProgressWindow();
     ASSERT_NE(output, nullptr);
     ASSERT_TRUE(e2e::WaitUntil([&] { return CancelCaption(output) == "关闭"; }));
-    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
+    e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
 
     // The pointer rests on the second row's status.
@@ -284,10 +284,10 @@ TEST_F(Batch, TheBarAndTheStatusLineFollowWhatTheEncoderReports) {
     StartProgram();
     AddFiles(videos_, {"a.avi", "b.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
-    HWND output = WaitForOutputForm();
+    e2e::Click(Button(IDC_START));
+    HWND output = WaitForProgressWindow();
     ASSERT_NE(output, nullptr);
-    HWND statusLine = e2e::Control(output, IDC_OUTPUT_STATUSLINE);
+    HWND statusLine = e2e::Control(output, IDC_PROGRESS_STATUS_LINE);
     ASSERT_TRUE(reported.Wait(20000)) << "the encoder did not report";
     EXPECT_TRUE(e2e::WaitUntil([&] { return Progress(output) == 1000; })) << "bar: " << Progress(output);
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(statusLine).rfind("50% · 第 1/2 个", 0) == 0; }))
@@ -317,8 +317,8 @@ TEST_F(Batch, ClosingTheProgramMidBatchStopsTheEncoderAndLeavesNoUnfinishedFile)
     // An encoder that would go on for a minute.
     EncoderBehaviour("write=1;publish=60000;steps=0,1000;ready=" + started.Name() + ";hold=" + hold.Name());
     StartWithThreeRows();
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
-    ASSERT_NE(WaitForOutputForm(), nullptr);
+    e2e::Click(Button(IDC_START));
+    ASSERT_NE(WaitForProgressWindow(), nullptr);
     ASSERT_TRUE(started.Wait(20000));
     ASSERT_TRUE(e2e::FileExists(Target(30000) + ".part"));
     // The close request the taskbar sends while the progress window is up.
@@ -359,7 +359,7 @@ TEST_F(Batch, TheFrameRateUsesTheUsersDecimalMark) {
     }
     AddFiles(videos_, {"a.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::Click(Button(IDC_START));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
     ASSERT_NE(box.window, nullptr) << "no end message";
     std::string commandLine = e2e::ReadTextFile(Record());

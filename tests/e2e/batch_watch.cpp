@@ -23,9 +23,9 @@ BatchWatch WatchBatch(DWORD pid, HWND list, int rows, const char* encoderExe,
                       const std::function<void(int row, int bar)>& sample, int ms) {
     BatchWatch watch;
     watch.highestBar.assign(static_cast<size_t>(rows), -1);
-    HWND output = WaitForWindow(pid, VQ_CLASS_OUTPUTFORM);
+    HWND output = WaitForWindow(pid, VQ_CLASS_PROGRESS_WINDOW);
     if (!output) return watch;
-    HWND bar = Control(output, IDC_OUTPUT_PROGRESSBAR1);
+    HWND bar = Control(output, IDC_PROGRESS_BAR);
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < static_cast<DWORD>(ms)) {
         const auto shown = ReadListRows(list, 3);

@@ -37,7 +37,7 @@ protected:
     std::string AddAndConvert() {
         AddFiles(videos_, {"a.mp4"});
         if (!e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; })) return "no row";
-        e2e::Click(Button(IDC_SPEEDBUTTON4));
+        e2e::Click(Button(IDC_START));
         e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
         if (!box.window) return "no end message";
         e2e::PressOk(box);

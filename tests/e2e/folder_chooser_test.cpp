@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "SettingUnit.h"
+#include "settings_dialog.h"
 #include "scenario.h"
 #include "settings_support.h"
 
@@ -23,7 +23,7 @@ std::string FolderOnC(const std::string& name) { return JoinPath("C:\\vq-e2e-cho
 class FolderChooser : public ProgramScenario {
 protected:
     HWND OpenChooser() {
-        e2e::Click(Button(IDC_SPEEDBUTTON3));
+        e2e::Click(Button(IDC_OUTPUT_FOLDER));
         return e2e::WaitForFolderDialog(Pid());
     }
     void Press(HWND dialog, int button) {
@@ -54,12 +54,12 @@ TEST_F(FolderChooser, OpensCentredWithTheFolderSelectedAndCancelKeepsTheFolder) 
 
     // The settings dialog, moved away from the centre, shows later whether
     // the centring hook is still there.
-    e2e::Click(Button(IDC_SPEEDBUTTON5));
-    HWND settings = e2e::WaitForSettingForm(Pid());
+    e2e::Click(Button(IDC_SETTINGS));
+    HWND settings = e2e::WaitForSettingsDialog(Pid());
     ASSERT_NE(settings, nullptr);
     SetWindowPos(settings, nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    e2e::Click(e2e::Control(settings, kIdButton2));
-    ASSERT_TRUE(e2e::WaitForSettingFormGone(Pid()));
+    e2e::Click(e2e::Control(settings, kIdCancelButton));
+    ASSERT_TRUE(e2e::WaitForSettingsDialogGone(Pid()));
 
     HWND dialog = OpenChooser();
     ASSERT_NE(dialog, nullptr) << "the folder dialog did not open";
@@ -81,13 +81,13 @@ TEST_F(FolderChooser, OpensCentredWithTheFolderSelectedAndCancelKeepsTheFolder) 
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
     EXPECT_EQ(AddAndTarget("a.avi"), JoinPath(videos, "M4V0.MP4"));
 
-    e2e::Click(Button(IDC_SPEEDBUTTON5));
-    settings = e2e::WaitForSettingForm(Pid());
+    e2e::Click(Button(IDC_SETTINGS));
+    settings = e2e::WaitForSettingsDialog(Pid());
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(e2e::WindowRect(settings).left, 20) << "moved by a hook that should be gone";
     EXPECT_EQ(e2e::WindowRect(settings).top, 30);
-    e2e::Click(e2e::Control(settings, kIdButton2));
-    ASSERT_TRUE(e2e::WaitForSettingFormGone(Pid()));
+    e2e::Click(e2e::Control(settings, kIdCancelButton));
+    ASSERT_TRUE(e2e::WaitForSettingsDialogGone(Pid()));
 }
 
 TEST_F(FolderChooser, AFolderThatDoesNotExistIsEmptiedAndStaysEmptyOnCancel) {

@@ -30,7 +30,7 @@ TEST_F(MainWindow, AConfigWithoutValuesNamesTargetsInFolder0AndAddsInDialogOrder
     Screenshot("rows");
 
     // A cancelled dialog adds nothing and uses up no number.
-    e2e::Click(Button(IDC_SPEEDBUTTON1));
+    e2e::Click(Button(IDC_ADD_FILES));
     ASSERT_TRUE(e2e::CancelOpenDialog(Pid()));
     EXPECT_EQ(e2e::ListRowCount(List()), 3);
     AddFiles(videos, {"a.avi"});
@@ -48,13 +48,13 @@ TEST_F(MainWindow, RemoveTakesExactlyTheSelectedRowByButtonAndByRowMenu) {
 
     // Without a selection "移除" does nothing.
     ASSERT_EQ(e2e::ListSelectedRow(List()), -1);
-    e2e::Click(Button(IDC_SPEEDBUTTON10));
-    e2e::Click(Button(IDC_SPEEDBUTTON10));
+    e2e::Click(Button(IDC_REMOVE_ROWS));
+    e2e::Click(Button(IDC_REMOVE_ROWS));
     // A later click of a row is handled after those; then the list is as before.
     ClickRow(1);
     EXPECT_EQ(e2e::ListRowCount(List()), 4);
 
-    e2e::Click(Button(IDC_SPEEDBUTTON10));
+    e2e::Click(Button(IDC_REMOVE_ROWS));
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
     EXPECT_EQ(Column(0), (Texts{JoinPath(videos, "a.avi"), JoinPath(videos, "c.wmv"),
                                 JoinPath(videos, "d.mov")}));
@@ -88,15 +88,15 @@ TEST_F(MainWindow, RemoveTakesExactlyTheSelectedRowByButtonAndByRowMenu) {
 
 TEST_F(MainWindow, StartWithAnEmptyListShowsTheMessageAndNoProgressWindow) {
     StartProgram();
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::Click(Button(IDC_START));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid());
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.caption, "错误");
     EXPECT_EQ(box.text, "请添加视频文件到列表");
     EXPECT_TRUE(box.hasExclamationIcon);
-    EXPECT_TRUE(e2e::TopWindows(Pid(), VQ_CLASS_OUTPUTFORM).empty());
+    EXPECT_TRUE(e2e::TopWindows(Pid(), VQ_CLASS_PROGRESS_WINDOW).empty());
     ASSERT_TRUE(e2e::PressOk(box));
-    EXPECT_TRUE(e2e::TopWindows(Pid(), VQ_CLASS_OUTPUTFORM).empty());
+    EXPECT_TRUE(e2e::TopWindows(Pid(), VQ_CLASS_PROGRESS_WINDOW).empty());
 }
 
 TEST_F(MainWindow, OnlyTheSkinDragsTheWindowAndTheHelpMenuFollowsIt) {
@@ -110,10 +110,10 @@ TEST_F(MainWindow, OnlyTheSkinDragsTheWindowAndTheHelpMenuFollowsIt) {
 
     // Pressing a flat button and moving does not move the window: the
     // button keeps the pointer.
-    POINT onButton = Centre(e2e::WindowRect(Button(IDC_SPEEDBUTTON5)));
+    POINT onButton = Centre(e2e::WindowRect(Button(IDC_SETTINGS)));
     ASSERT_TRUE(moveTo(onButton));
     e2e::LeftButton(true);
-    ASSERT_TRUE(waitFor([&](const e2e::PointerState& s) { return s.capture == Button(IDC_SPEEDBUTTON5); }));
+    ASSERT_TRUE(waitFor([&](const e2e::PointerState& s) { return s.capture == Button(IDC_SETTINGS); }));
     ASSERT_TRUE(moveTo(POINT{onButton.x + 60, onButton.y + 40}));
     EXPECT_FALSE(e2e::PointerStateOf(Form()).inMoveSize);
     e2e::LeftButton(false);
@@ -151,7 +151,7 @@ TEST_F(MainWindow, OnlyTheSkinDragsTheWindowAndTheHelpMenuFollowsIt) {
     EXPECT_EQ(after.bottom - after.top, 450);
 
     // The help menu opens at (left + 323, top + 75) of the moved window.
-    e2e::Click(Button(IDC_SPEEDBUTTON6));
+    e2e::Click(Button(IDC_HELP_MENU));
     HWND menu = e2e::WaitForPopupMenu(Pid());
     ASSERT_NE(menu, nullptr) << "the help menu did not open";
     RECT menuRect = e2e::WindowRect(menu);
@@ -164,7 +164,7 @@ TEST_F(MainWindow, OnlyTheSkinDragsTheWindowAndTheHelpMenuFollowsIt) {
 
 TEST_F(MainWindow, FlatButtonsShowTheirHintsWhileThePointerRests) {
     StartProgram();
-    ASSERT_TRUE(e2e::MovePointer(Form(), Centre(e2e::WindowRect(Button(IDC_SPEEDBUTTON3)))));
+    ASSERT_TRUE(e2e::MovePointer(Form(), Centre(e2e::WindowRect(Button(IDC_OUTPUT_FOLDER)))));
     HWND tip = e2e::WaitForWindow(Pid(), "tooltips_class32");
     ASSERT_NE(tip, nullptr) << "no tooltip appeared";
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(tip) == "选择输出文件夹"; }))
@@ -186,7 +186,7 @@ TEST_F(MainWindow, DroppedFilesAreAddedInOrderWhenTheirTypeIsSupported) {
 
 TEST_F(MainWindow, MinimiseButtonMinimisesTheMainWindow) {
     StartProgram();
-    e2e::Click(Button(IDC_SPEEDBUTTON8));
+    e2e::Click(Button(IDC_MINIMISE));
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsIconic(Form()) != FALSE; }));
 }
 
@@ -217,7 +217,7 @@ TEST_F(MainWindow, ClosingKeepsTheWindowOpenWhenConfigCannotBeWritten) {
     // not: Wine writes it anyway when run as root).
     CreateDirectoryA(e2e::ToSystem(ConfigIni()).c_str(), nullptr);
     StartProgram();
-    e2e::Click(Button(IDC_SPEEDBUTTON9));
+    e2e::Click(Button(IDC_CLOSE));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid());
     ASSERT_NE(box.window, nullptr) << "no error box";
     EXPECT_EQ(box.caption, "Vidquill");
@@ -245,7 +245,7 @@ TEST_F(MainWindow, AValueThatIsNoNumberIsReportedOnceAtStartAndTheWindowStillOpe
     Screenshot("error-box");
     ASSERT_TRUE(e2e::PressOk(box));
 
-    HWND form = e2e::WaitForWindow(Pid(), VQ_CLASS_FORM1, "Vidquill");
+    HWND form = e2e::WaitForWindow(Pid(), VQ_CLASS_MAIN_WINDOW, "Vidquill");
     ASSERT_NE(form, nullptr) << "the main window did not open after the error";
     EXPECT_TRUE(e2e::WaitForMessageBox(Pid(), 300).window == nullptr) << "a second error box";
 
@@ -253,9 +253,9 @@ TEST_F(MainWindow, AValueThatIsNoNumberIsReportedOnceAtStartAndTheWindowStillOpe
     // (empty) and the first number is still 30000.
     std::string videos = InFolder("videos");
     MakeFiles(videos, {"a.avi"});
-    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON1));
+    e2e::Click(e2e::Control(form, IDC_ADD_FILES));
     ASSERT_TRUE(e2e::ChooseFilesInOpenDialog(Pid(), videos, {"a.avi"}));
-    HWND list = e2e::Control(form, IDC_LISTVIEW1);
+    HWND list = e2e::Control(form, IDC_JOB_LIST);
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(list) == 1; }));
     EXPECT_EQ(e2e::ReadListRows(list, 3).at(0).at(1), "M4V30000.MP4");
 }

@@ -34,7 +34,7 @@ TEST_F(RealBatch, TheBarRisesWhileEachOfThreeClipsConverts) {
     StartProgram();
     AddFiles(clips, names);
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::Click(Button(IDC_START));
     std::vector<bool> shot(3, false);
     const e2e::BatchWatch watch = e2e::WatchBatch(Pid(), List(), 3, "trancor.exe", [&](int row, int bar) {
         // Mid-file: past half of the bar while the encoder still runs.

@@ -48,7 +48,7 @@ TEST_F(RealConversion, ProducesAPspMp4) {
     StartProgram();
     AddFiles(videos, {"假期.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::Click(Button(IDC_START));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 240000);
     ASSERT_NE(box.window, nullptr) << "no end message";
     EXPECT_EQ(box.text, "已完成");

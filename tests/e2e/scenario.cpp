@@ -41,7 +41,7 @@ void ProgramScenario::MakeFiles(const std::string& folder, const std::vector<std
 void ProgramScenario::StartProgram(bool waitForMainWindow) {
     program_ = e2e::Program(InFolder("Vidquill.exe"), folder_);
     if (!waitForMainWindow) return;
-    form_ = e2e::WaitForWindow(Pid(), VQ_CLASS_FORM1, "Vidquill");
+    form_ = e2e::WaitForWindow(Pid(), VQ_CLASS_MAIN_WINDOW, "Vidquill");
     ASSERT_NE(form_, nullptr) << "the main window did not appear";
 }
 
@@ -59,12 +59,12 @@ void ProgramScenario::ClickRow(int row) {
 }
 
 void ProgramScenario::AddFiles(const std::string& folder, const std::vector<std::string>& names) {
-    e2e::Click(Button(IDC_SPEEDBUTTON1));
+    e2e::Click(Button(IDC_ADD_FILES));
     ASSERT_TRUE(e2e::ChooseFilesInOpenDialog(Pid(), folder, names)) << "the open dialog did not take the files";
 }
 
 void ProgramScenario::CloseProgram() {
-    e2e::Click(Button(IDC_SPEEDBUTTON9));
+    e2e::Click(Button(IDC_CLOSE));
     DWORD code = 1;
     ASSERT_TRUE(program_.WaitForExit(10000, &code)) << "the program did not end";
     EXPECT_EQ(code, 0u);

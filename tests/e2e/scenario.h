@@ -26,12 +26,12 @@ protected:
     // Empty files with these names in `folder` (created when missing).
     void MakeFiles(const std::string& folder, const std::vector<std::string>& names);
 
-    // Starts the program; with `waitForMainWindow` returns once Form1 shows.
+    // Starts the program; with `waitForMainWindow` returns once the main window shows.
     void StartProgram(bool waitForMainWindow = true);
     DWORD Pid() const { return program_.Pid(); }
     e2e::Program& Process() { return program_; }
     HWND Form() const { return form_; }
-    HWND List() const { return e2e::Control(form_, IDC_LISTVIEW1); }
+    HWND List() const { return e2e::Control(form_, IDC_JOB_LIST); }
     HWND Button(int id) const { return e2e::Control(form_, id); }
 
     // The list's rows, three columns each.
@@ -41,10 +41,10 @@ protected:
     // Selects a row by a click on it.
     void ClickRow(int row);
 
-    // SpeedButton1 and the open dialog: chooses `names` in `folder`.
+    // The add button and the open dialog: chooses `names` in `folder`.
     void AddFiles(const std::string& folder, const std::vector<std::string>& names);
 
-    // Closes the program through SpeedButton9 and waits for its end.
+    // Closes the program through its close button and waits for its end.
     void CloseProgram();
 
     // A screenshot in the artifacts folder: <test name>-<name>.png.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "SettingUnit.h"
+#include "settings_dialog.h"
 #include "scenario.h"
 #include "settings_support.h"
 
@@ -22,20 +22,20 @@ class SettingsDialog : public ProgramScenario {
 protected:
     // Opens the dialog through the main window's settings button.
     void Open() {
-        e2e::Click(Button(IDC_SPEEDBUTTON5));
-        dialog_ = e2e::WaitForSettingForm(Pid());
+        e2e::Click(Button(IDC_SETTINGS));
+        dialog_ = e2e::WaitForSettingsDialog(Pid());
         ASSERT_NE(dialog_, nullptr) << "the settings dialog did not open";
     }
     // Presses a push button of the dialog and waits until it has closed.
     void CloseWith(int button) {
         e2e::Click(Item(button));
-        ASSERT_TRUE(e2e::WaitForSettingFormGone(Pid())) << "the dialog stayed open";
+        ASSERT_TRUE(e2e::WaitForSettingsDialogGone(Pid())) << "the dialog stayed open";
     }
     HWND Dialog() const { return dialog_; }
     HWND Item(int id) const { return e2e::Control(dialog_, id); }
     std::string Text(int id) const { return e2e::WindowText(Item(id)); }
     std::string Choice(int id) const { return e2e::DropDownText(Item(id)); }
-    int Volume() const { return e2e::TrackBarPosition(Item(kIdTrackBar1)); }
+    int Volume() const { return e2e::TrackBarPosition(Item(kIdVolumeSlider)); }
     std::string Ini(const char* key) const { return e2e::ReadIni(ConfigIni(), "Settings", key); }
     // Waits until an edit field shows `text` (handlers run on the program's thread).
     bool Shows(int id, const std::string& text) const {
@@ -65,11 +65,11 @@ TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWri
     struct Place {
         int id, left, top, width, height;
     };
-    for (const Place& p : {Place{kIdButton1, 159, 362, 75, 25}, Place{kIdButton2, 244, 362, 75, 25},
-                           Place{kIdButton3, 20, 362, 75, 25}, Place{kIdComboBox1, 136, 24, 137, 21},
-                           Place{kIdComboBox4, 136, 224, 121, 21}, Place{kIdEdit1, 136, 144, 105, 21},
-                           Place{kIdUpDown1, 241, 144, 15, 21}, Place{kIdTrackBar1, 136, 264, 121, 33},
-                           Place{kIdEdit3, 136, 312, 121, 21}, Place{kIdLabel7, 32, 274, 81, 13}}) {
+    for (const Place& p : {Place{kIdOkButton, 159, 362, 75, 25}, Place{kIdCancelButton, 244, 362, 75, 25},
+                           Place{kIdDefaultsButton, 20, 362, 75, 25}, Place{kIdPresetList, 136, 24, 137, 21},
+                           Place{kIdChannelList, 136, 224, 121, 21}, Place{kIdVideoRateEdit, 136, 144, 105, 21},
+                           Place{kIdVideoRateArrows, 241, 144, 15, 21}, Place{kIdVolumeSlider, 136, 264, 121, 33},
+                           Place{kIdFirstNumberEdit, 136, 312, 121, 21}, Place{kIdVolumeLabel, 32, 274, 81, 13}}) {
         RECT r = e2e::RectInParent(Item(p.id));
         EXPECT_EQ(r.left, p.left) << p.id;
         EXPECT_EQ(r.top, p.top) << p.id;
@@ -81,15 +81,15 @@ TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWri
     EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
     EXPECT_FALSE(IsWindowEnabled(Form())) << "the main window takes no input meanwhile";
 
-    EXPECT_EQ(Choice(kIdComboBox1), "标准品质");
-    EXPECT_EQ(Choice(kIdComboBox2), "320 X 240");
-    EXPECT_EQ(Choice(kIdComboBox3), "14.985");
-    EXPECT_EQ(Choice(kIdComboBox4), "1 声道, 单声道");
-    EXPECT_EQ(Text(kIdEdit1), "0");
-    EXPECT_EQ(Text(kIdEdit2), "0");
+    EXPECT_EQ(Choice(kIdPresetList), "标准品质");
+    EXPECT_EQ(Choice(kIdFrameSizeList), "320 X 240");
+    EXPECT_EQ(Choice(kIdFrameRateList), "14.985");
+    EXPECT_EQ(Choice(kIdChannelList), "1 声道, 单声道");
+    EXPECT_EQ(Text(kIdVideoRateEdit), "0");
+    EXPECT_EQ(Text(kIdAudioRateEdit), "0");
     EXPECT_EQ(Volume(), 0);
-    EXPECT_EQ(Text(kIdLabel7), "音量:") << "the position did not change, so no handler ran";
-    EXPECT_EQ(Text(kIdEdit3), "0");
+    EXPECT_EQ(Text(kIdVolumeLabel), "音量:") << "the position did not change, so no handler ran";
+    EXPECT_EQ(Text(kIdFirstNumberEdit), "0");
     for (const char* key : {"Resolution", "Framerate", "Channels", "VideoQuality", "AudioQuality",
                             "Volume", "PspNumber"}) {
         EXPECT_EQ(Ini(key), "0") << key;
@@ -100,23 +100,23 @@ TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWri
     // Moved and closed by the close box: it comes back where it was left.
     SetWindowPos(Dialog(), nullptr, 40, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     PostMessageA(Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_TRUE(e2e::WaitForSettingFormGone(Pid()));
+    ASSERT_TRUE(e2e::WaitForSettingsDialogGone(Pid()));
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
     Open();
     EXPECT_EQ(e2e::WindowRect(Dialog()).left, 40);
     EXPECT_EQ(e2e::WindowRect(Dialog()).top, 50);
-    CloseWith(kIdButton2);
+    CloseWith(kIdCancelButton);
 }
 
 TEST_F(SettingsDialog, ValuesOutsideTheControlsAreShownAtTheirEndsOrAsNoItem) {
     WriteConfig("[Settings]\r\nResolution=5\r\nVolume=250\r\n");
     StartProgram();
     Open();
-    EXPECT_EQ(e2e::DropDownIndex(Item(kIdComboBox2)), -1);
-    EXPECT_EQ(Choice(kIdComboBox2), "");
+    EXPECT_EQ(e2e::DropDownIndex(Item(kIdFrameSizeList)), -1);
+    EXPECT_EQ(Choice(kIdFrameSizeList), "");
     EXPECT_EQ(Volume(), 200);
-    EXPECT_EQ(Text(kIdLabel7), "音量: %200");
-    CloseWith(kIdButton1);
+    EXPECT_EQ(Text(kIdVolumeLabel), "音量: %200");
+    CloseWith(kIdOkButton);
     EXPECT_EQ(Ini("Resolution"), "-1");
     EXPECT_EQ(Ini("Volume"), "200");
 }
@@ -125,14 +125,14 @@ TEST_F(SettingsDialog, APresetPickedFillsTheRatesAndChannelsOnly) {
     WriteConfig(kStoredSettings);
     StartProgram();
     Open();
-    EXPECT_EQ(Text(kIdLabel7), "音量: %100");
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdComboBox1)));
-    e2e::PostKey(Item(kIdComboBox1), VK_HOME);  // the keyboard picks the first item
-    ASSERT_TRUE(Shows(kIdEdit1, "150"));
-    EXPECT_EQ(Choice(kIdComboBox1), "较低品质");
-    EXPECT_EQ(Text(kIdEdit2), "16");
-    EXPECT_EQ(Choice(kIdComboBox4), "1 声道, 单声道");
-    CloseWith(kIdButton1);
+    EXPECT_EQ(Text(kIdVolumeLabel), "音量: %100");
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdPresetList)));
+    e2e::PostKey(Item(kIdPresetList), VK_HOME);  // the keyboard picks the first item
+    ASSERT_TRUE(Shows(kIdVideoRateEdit, "150"));
+    EXPECT_EQ(Choice(kIdPresetList), "较低品质");
+    EXPECT_EQ(Text(kIdAudioRateEdit), "16");
+    EXPECT_EQ(Choice(kIdChannelList), "1 声道, 单声道");
+    CloseWith(kIdOkButton);
     EXPECT_EQ(Ini("VideoQuality"), "150");
     EXPECT_EQ(Ini("AudioQuality"), "16");
     EXPECT_EQ(Ini("Channels"), "0");
@@ -145,22 +145,22 @@ TEST_F(SettingsDialog, ThePresetChoiceOutlivesCancelWhileEveryShowingRefillsAndS
     WriteConfig(kStoredSettings);
     StartProgram();
     Open();
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdComboBox1)));
-    e2e::PostKey(Item(kIdComboBox1), VK_END);
-    ASSERT_TRUE(Shows(kIdEdit1, "1000"));
-    EXPECT_EQ(Text(kIdEdit2), "128");
-    CloseWith(kIdButton2);
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdPresetList)));
+    e2e::PostKey(Item(kIdPresetList), VK_END);
+    ASSERT_TRUE(Shows(kIdVideoRateEdit, "1000"));
+    EXPECT_EQ(Text(kIdAudioRateEdit), "128");
+    CloseWith(kIdCancelButton);
     EXPECT_EQ(Ini("VideoQuality"), "450");
 
     ASSERT_TRUE(DeleteFileA(e2e::ToSystem(ConfigIni()).c_str()));
     Open();
-    EXPECT_EQ(Choice(kIdComboBox1), "超高品质");
-    EXPECT_EQ(Text(kIdEdit1), "450");
-    EXPECT_EQ(Text(kIdEdit2), "48");
-    EXPECT_EQ(Choice(kIdComboBox4), "2 声道, 立体声");
+    EXPECT_EQ(Choice(kIdPresetList), "超高品质");
+    EXPECT_EQ(Text(kIdVideoRateEdit), "450");
+    EXPECT_EQ(Text(kIdAudioRateEdit), "48");
+    EXPECT_EQ(Choice(kIdChannelList), "2 声道, 立体声");
     EXPECT_EQ(Ini("VideoQuality"), "450") << "showing the dialog writes Config.ini again";
     EXPECT_EQ(Ini("PspNumber"), "30000");
-    CloseWith(kIdButton2);
+    CloseWith(kIdCancelButton);
 }
 
 TEST_F(SettingsDialog, DefaultsThenCancelKeepEverythingButSetTheCounterWithoutDuplicates) {
@@ -171,18 +171,18 @@ TEST_F(SettingsDialog, DefaultsThenCancelKeepEverythingButSetTheCounterWithoutDu
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
 
     Open();
-    e2e::TypeText(Item(kIdEdit3), "12345");
-    e2e::Click(Item(kIdButton3));
-    ASSERT_TRUE(Shows(kIdEdit3, "30000")) << "the stored number replaces the typed one";
-    EXPECT_EQ(Choice(kIdComboBox1), "标准品质");
-    EXPECT_EQ(Text(kIdEdit1), "450");
-    EXPECT_EQ(Text(kIdEdit2), "48");
-    EXPECT_EQ(Choice(kIdComboBox4), "2 声道, 立体声");
-    EXPECT_EQ(Choice(kIdComboBox2), "320 X 240");
-    EXPECT_EQ(Choice(kIdComboBox3), "29.97");
+    e2e::TypeText(Item(kIdFirstNumberEdit), "12345");
+    e2e::Click(Item(kIdDefaultsButton));
+    ASSERT_TRUE(Shows(kIdFirstNumberEdit, "30000")) << "the stored number replaces the typed one";
+    EXPECT_EQ(Choice(kIdPresetList), "标准品质");
+    EXPECT_EQ(Text(kIdVideoRateEdit), "450");
+    EXPECT_EQ(Text(kIdAudioRateEdit), "48");
+    EXPECT_EQ(Choice(kIdChannelList), "2 声道, 立体声");
+    EXPECT_EQ(Choice(kIdFrameSizeList), "320 X 240");
+    EXPECT_EQ(Choice(kIdFrameRateList), "29.97");
     EXPECT_EQ(Volume(), 100);
-    EXPECT_EQ(Text(kIdLabel7), "音量: %100");
-    CloseWith(kIdButton2);
+    EXPECT_EQ(Text(kIdVolumeLabel), "音量: %100");
+    CloseWith(kIdCancelButton);
     EXPECT_EQ(Ini("VideoQuality"), "300");
     EXPECT_EQ(Ini("Resolution"), "2");
     EXPECT_EQ(Ini("Volume"), "50");
@@ -191,12 +191,12 @@ TEST_F(SettingsDialog, DefaultsThenCancelKeepEverythingButSetTheCounterWithoutDu
 
     // The last row removed: "默认" gives its number to the next file.
     ClickRow(2);
-    e2e::Click(Button(IDC_SPEEDBUTTON10));
+    e2e::Click(Button(IDC_REMOVE_ROWS));
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
     Open();
-    e2e::Click(Item(kIdButton3));
-    ASSERT_TRUE(Shows(kIdEdit1, "450"));
-    CloseWith(kIdButton2);
+    e2e::Click(Item(kIdDefaultsButton));
+    ASSERT_TRUE(Shows(kIdVideoRateEdit, "450"));
+    CloseWith(kIdCancelButton);
     AddVideos({"d.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
     EXPECT_EQ(Column(1).back(), "E:\\PSP\\M4V30002.MP4");
@@ -204,12 +204,12 @@ TEST_F(SettingsDialog, DefaultsThenCancelKeepEverythingButSetTheCounterWithoutDu
     // A middle row removed: PspNumber + rows would be the last row's number
     // again, and its file would be overwritten; the next number is free.
     ClickRow(1);
-    e2e::Click(Button(IDC_SPEEDBUTTON10));
+    e2e::Click(Button(IDC_REMOVE_ROWS));
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
     Open();
-    e2e::Click(Item(kIdButton3));
-    ASSERT_TRUE(Shows(kIdEdit1, "450"));
-    CloseWith(kIdButton2);
+    e2e::Click(Item(kIdDefaultsButton));
+    ASSERT_TRUE(Shows(kIdVideoRateEdit, "450"));
+    CloseWith(kIdCancelButton);
     AddVideos({"e.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
     EXPECT_EQ(Column(1), (Texts{"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30002.MP4",
@@ -222,8 +222,8 @@ TEST_F(SettingsDialog, ConfirmingRenumbersEveryRowFromTheTypedNumber) {
     AddVideos({"a.avi", "b.avi", "c.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
     Open();
-    e2e::TypeText(Item(kIdEdit3), "30010");
-    CloseWith(kIdButton1);
+    e2e::TypeText(Item(kIdFirstNumberEdit), "30010");
+    CloseWith(kIdOkButton);
     ASSERT_TRUE(e2e::WaitUntil([&] { return Column(1).front() == "E:\\PSP\\M4V30010.MP4"; }));
     EXPECT_EQ(Column(1), (Texts{"E:\\PSP\\M4V30010.MP4", "E:\\PSP\\M4V30011.MP4",
                                 "E:\\PSP\\M4V30012.MP4"}));
@@ -241,16 +241,16 @@ TEST_F(SettingsDialog, AFieldThatIsNoNumberStopsConfirmingThereAndTheDialogStill
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
     Open();
     // The user picks with the keyboard; the numbers are typed.
-    for (auto [id, key] : {std::pair{kIdComboBox2, VK_END}, std::pair{kIdComboBox3, VK_HOME},
-                           std::pair{kIdComboBox4, VK_HOME}}) {
+    for (auto [id, key] : {std::pair{kIdFrameSizeList, VK_END}, std::pair{kIdFrameRateList, VK_HOME},
+                           std::pair{kIdChannelList, VK_HOME}}) {
         ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(id)));
         e2e::PostKey(Item(id), key);
     }
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::DropDownIndex(Item(kIdComboBox4)) == 0; }));
-    e2e::TypeText(Item(kIdEdit1), "abc");
-    e2e::TypeText(Item(kIdEdit2), "64");
-    e2e::TypeText(Item(kIdEdit3), "30010");
-    e2e::Click(Item(kIdButton1));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::DropDownIndex(Item(kIdChannelList)) == 0; }));
+    e2e::TypeText(Item(kIdVideoRateEdit), "abc");
+    e2e::TypeText(Item(kIdAudioRateEdit), "64");
+    e2e::TypeText(Item(kIdFirstNumberEdit), "30010");
+    e2e::Click(Item(kIdOkButton));
 
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid());
     ASSERT_NE(box.window, nullptr);
@@ -260,21 +260,21 @@ TEST_F(SettingsDialog, AFieldThatIsNoNumberStopsConfirmingThereAndTheDialogStill
     e2e::PaintNow(box.window);
     Screenshot("error-box");
     ASSERT_TRUE(e2e::PressOk(box));
-    ASSERT_TRUE(e2e::WaitForSettingFormGone(Pid()));
+    ASSERT_TRUE(e2e::WaitForSettingsDialogGone(Pid()));
     EXPECT_EQ(Ini("Resolution"), "0") << "nothing is saved after the failure";
     EXPECT_EQ(Column(1).front(), "E:\\PSP\\M4V30000.MP4");
 
-    // Frame size, frame rate and channels were stored before Edit1 failed.
+    // Frame size, frame rate and channels were stored before the video rate failed.
     Open();
-    EXPECT_EQ(Choice(kIdComboBox2), "400 X 192");
-    EXPECT_EQ(Choice(kIdComboBox3), "14.985");
-    EXPECT_EQ(Choice(kIdComboBox4), "1 声道, 单声道");
-    EXPECT_EQ(Text(kIdEdit1), "450");
-    EXPECT_EQ(Text(kIdEdit2), "48");
-    EXPECT_EQ(Text(kIdEdit3), "30000");
+    EXPECT_EQ(Choice(kIdFrameSizeList), "400 X 192");
+    EXPECT_EQ(Choice(kIdFrameRateList), "14.985");
+    EXPECT_EQ(Choice(kIdChannelList), "1 声道, 单声道");
+    EXPECT_EQ(Text(kIdVideoRateEdit), "450");
+    EXPECT_EQ(Text(kIdAudioRateEdit), "48");
+    EXPECT_EQ(Text(kIdFirstNumberEdit), "30000");
     EXPECT_EQ(Ini("Resolution"), "2");
     EXPECT_EQ(Ini("VideoQuality"), "450");
-    CloseWith(kIdButton2);
+    CloseWith(kIdCancelButton);
     AddVideos({"b.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
     EXPECT_EQ(Column(1).back(), "E:\\PSP\\M4V30001.MP4");
@@ -284,28 +284,28 @@ TEST_F(SettingsDialog, ArrowsStepTheShownNumberByOneAndStayWithinTheRange) {
     WriteConfig(kStoredSettings);
     StartProgram();
     Open();
-    // From what FormShow put there, by the Down key in the field.
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdEdit2)));
-    e2e::PostKey(Item(kIdEdit2), VK_DOWN);
-    ASSERT_TRUE(Shows(kIdEdit2, "47"));
+    // From what the showing put there, by the Down key in the field.
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdAudioRateEdit)));
+    e2e::PostKey(Item(kIdAudioRateEdit), VK_DOWN);
+    ASSERT_TRUE(Shows(kIdAudioRateEdit, "47"));
     // From a typed number, by the Up key.
-    e2e::TypeText(Item(kIdEdit1), "999");
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdEdit1)));
-    e2e::PostKey(Item(kIdEdit1), VK_UP);
-    ASSERT_TRUE(Shows(kIdEdit1, "1000"));
+    e2e::TypeText(Item(kIdVideoRateEdit), "999");
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdVideoRateEdit)));
+    e2e::PostKey(Item(kIdVideoRateEdit), VK_UP);
+    ASSERT_TRUE(Shows(kIdVideoRateEdit, "1000"));
     // At the top the up arrow holds; a wrap or an overrun would not end at 9999.
-    e2e::TypeText(Item(kIdEdit2), "10000");
-    RECT arrows = e2e::RectInParent(Item(kIdUpDown2));
+    e2e::TypeText(Item(kIdAudioRateEdit), "10000");
+    RECT arrows = e2e::RectInParent(Item(kIdAudioRateArrows));
     const int w = arrows.right - arrows.left, h = arrows.bottom - arrows.top;
-    e2e::PostLeftClick(Item(kIdUpDown2), POINT{w / 2, h / 4});
-    e2e::PostLeftClick(Item(kIdUpDown2), POINT{w / 2, h * 3 / 4});
-    ASSERT_TRUE(Shows(kIdEdit2, "9999"));
+    e2e::PostLeftClick(Item(kIdAudioRateArrows), POINT{w / 2, h / 4});
+    e2e::PostLeftClick(Item(kIdAudioRateArrows), POINT{w / 2, h * 3 / 4});
+    ASSERT_TRUE(Shows(kIdAudioRateEdit, "9999"));
     // A number below the range is brought to its low end.
-    e2e::TypeText(Item(kIdEdit1), "5");
-    e2e::PostLeftClick(Item(kIdUpDown1), POINT{w / 2, h / 4});
-    ASSERT_TRUE(Shows(kIdEdit1, "10"));
-    e2e::TypeText(Item(kIdEdit1), "1000");
-    CloseWith(kIdButton1);
+    e2e::TypeText(Item(kIdVideoRateEdit), "5");
+    e2e::PostLeftClick(Item(kIdVideoRateArrows), POINT{w / 2, h / 4});
+    ASSERT_TRUE(Shows(kIdVideoRateEdit, "10"));
+    e2e::TypeText(Item(kIdVideoRateEdit), "1000");
+    CloseWith(kIdOkButton);
     EXPECT_EQ(Ini("VideoQuality"), "1000");
     EXPECT_EQ(Ini("AudioQuality"), "9999");
 }
@@ -315,25 +315,25 @@ TEST_F(SettingsDialog, EnterPressesTheFocusedButtonOrConfirmsAndEscapeDoesNothin
     StartProgram();
     Open();
     // Enter on "默认" runs it and the dialog stays.
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdButton3)));
-    e2e::TypeText(Item(kIdEdit2), "77");
-    e2e::PostKey(Item(kIdButton3), VK_RETURN);
-    ASSERT_TRUE(Shows(kIdEdit2, "48"));
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdDefaultsButton)));
+    e2e::TypeText(Item(kIdAudioRateEdit), "77");
+    e2e::PostKey(Item(kIdDefaultsButton), VK_RETURN);
+    ASSERT_TRUE(Shows(kIdAudioRateEdit, "48"));
     // Escape, then Enter in an edit field: had Escape closed the dialog,
     // the typed number would not be stored.
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdEdit1)));
-    e2e::TypeText(Item(kIdEdit1), "777");
-    e2e::PostKey(Item(kIdEdit1), VK_ESCAPE);
-    e2e::PostKey(Item(kIdEdit1), VK_RETURN);
-    ASSERT_TRUE(e2e::WaitForSettingFormGone(Pid()));
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdVideoRateEdit)));
+    e2e::TypeText(Item(kIdVideoRateEdit), "777");
+    e2e::PostKey(Item(kIdVideoRateEdit), VK_ESCAPE);
+    e2e::PostKey(Item(kIdVideoRateEdit), VK_RETURN);
+    ASSERT_TRUE(e2e::WaitForSettingsDialogGone(Pid()));
     EXPECT_EQ(Ini("VideoQuality"), "777");
 
     // Enter on "取消" cancels.
     Open();
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdButton2)));
-    e2e::TypeText(Item(kIdEdit1), "888");
-    e2e::PostKey(Item(kIdButton2), VK_RETURN);
-    ASSERT_TRUE(e2e::WaitForSettingFormGone(Pid()));
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdCancelButton)));
+    e2e::TypeText(Item(kIdVideoRateEdit), "888");
+    e2e::PostKey(Item(kIdCancelButton), VK_RETURN);
+    ASSERT_TRUE(e2e::WaitForSettingsDialogGone(Pid()));
     EXPECT_EQ(Ini("VideoQuality"), "777");
 }
 
@@ -344,18 +344,18 @@ TEST_F(SettingsDialog, ARefusedSaveIsShownAndTheDialogOpensFilledAllTheSame) {
     StartProgram();
     ASSERT_TRUE(DeleteFileA(e2e::ToSystem(ConfigIni()).c_str()));
     ASSERT_TRUE(CreateDirectoryA(e2e::ToSystem(ConfigIni()).c_str(), nullptr));
-    e2e::Click(Button(IDC_SPEEDBUTTON5));
+    e2e::Click(Button(IDC_SETTINGS));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid());
     ASSERT_NE(box.window, nullptr);
     EXPECT_EQ(box.text, "无法写入" + ConfigIni() + ".");
     EXPECT_TRUE(box.hasStopIcon);
     ASSERT_TRUE(e2e::PressOk(box));
-    HWND dialog = e2e::WaitForSettingForm(Pid());
+    HWND dialog = e2e::WaitForSettingsDialog(Pid());
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(e2e::WindowText(e2e::Control(dialog, kIdEdit1)), "450");
-    EXPECT_EQ(e2e::WindowText(e2e::Control(dialog, kIdEdit3)), "30000");
-    e2e::Click(e2e::Control(dialog, kIdButton2));
-    EXPECT_TRUE(e2e::WaitForSettingFormGone(Pid()));
+    EXPECT_EQ(e2e::WindowText(e2e::Control(dialog, kIdVideoRateEdit)), "450");
+    EXPECT_EQ(e2e::WindowText(e2e::Control(dialog, kIdFirstNumberEdit)), "30000");
+    e2e::Click(e2e::Control(dialog, kIdCancelButton));
+    EXPECT_TRUE(e2e::WaitForSettingsDialogGone(Pid()));
     RemoveDirectoryA(e2e::ToSystem(ConfigIni()).c_str());
 }
 

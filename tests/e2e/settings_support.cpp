@@ -11,9 +11,9 @@
 
 namespace e2e {
 
-HWND WaitForSettingForm(DWORD pid) { return WaitForWindow(pid, "#32770", "设置"); }
+HWND WaitForSettingsDialog(DWORD pid) { return WaitForWindow(pid, "#32770", "设置"); }
 
-bool WaitForSettingFormGone(DWORD pid) { return WaitForWindowGone(pid, "#32770", "设置"); }
+bool WaitForSettingsDialogGone(DWORD pid) { return WaitForWindowGone(pid, "#32770", "设置"); }
 
 std::string DropDownText(HWND combo) {
     // Wine answers a cross-process CB_GETLBTEXTA in UTF-16; the W message is

@@ -8,9 +8,9 @@
 namespace e2e {
 
 // The settings dialog of `pid` ("设置"), once it shows; null on time-out.
-HWND WaitForSettingForm(DWORD pid);
+HWND WaitForSettingsDialog(DWORD pid);
 // True once it is hidden again.
-bool WaitForSettingFormGone(DWORD pid);
+bool WaitForSettingsDialogGone(DWORD pid);
 
 // The text of a drop-down list's selected item ("" when none is selected).
 std::string DropDownText(HWND combo);

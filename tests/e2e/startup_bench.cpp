@@ -28,7 +28,7 @@ int main() {
         e2e::Program program(exe, folder);
         HWND form = nullptr;
         while (!form) {
-            auto windows = e2e::TopWindows(program.Pid(), VQ_CLASS_FORM1);
+            auto windows = e2e::TopWindows(program.Pid(), VQ_CLASS_MAIN_WINDOW);
             if (!windows.empty()) form = windows.front();
             else if (!program.Running()) break;
             else Sleep(1);

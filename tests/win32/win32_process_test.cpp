@@ -8,7 +8,7 @@
 #include "codepage.h"
 #include "encoder_command.h"
 #include "process_state.h"
-#include "test_thread.h"
+#include "batch_worker.h"
 #include "win32/system_services.h"
 #include "win32/win32_process.h"
 #include "win32_test_support.h"
@@ -27,7 +27,7 @@ protected:
 
     TestFolder folder;
     RecordingUi windows;  // the worker is not run here, only RunEncoder
-    TestThread worker{windows, SystemWorkerServices()};
+    BatchWorker worker{windows, SystemWorkerServices()};
 };
 
 TEST_F(Win32Encoder, StartsTheCommandLineByteForByteHiddenInANewConsole) {

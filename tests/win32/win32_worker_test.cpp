@@ -10,7 +10,7 @@
 #include "codepage.h"
 #include "marshalled_worker_ui.h"
 #include "process_state.h"
-#include "test_thread.h"
+#include "batch_worker.h"
 #include "win32/system_services.h"
 #include "win32/ui_dispatcher.h"
 #include "win32_test_support.h"
@@ -33,8 +33,8 @@ protected:
         windows.AddRow("D:\\v\\" + targetName + ".avi", InFolder(folder, targetName));
     }
 
-    std::unique_ptr<TestThread> NewWorker() {
-        return std::make_unique<TestThread>(workerUi, services, dispatcher.NewEndSignal());
+    std::unique_ptr<BatchWorker> NewWorker() {
+        return std::make_unique<BatchWorker>(workerUi, services, dispatcher.NewEndSignal());
     }
 
     static std::string S(const char* utf8) { return SysText(utf8); }

@@ -14,8 +14,8 @@
 //
 // Typical use (see tests/e2e/scenario.h for the fixture that starts the
 // program in a fresh folder):
-//     HWND form = e2e::WaitForWindow(pid, "TForm1", "Vidquill");
-//     e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON4));          // BM_CLICK, posted
+//     HWND form = e2e::WaitForWindow(pid, VQ_CLASS_MAIN_WINDOW, "Vidquill");
+//     e2e::Click(e2e::Control(form, IDC_START));          // BM_CLICK, posted
 //     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(pid);
 //     EXPECT_EQ(box.text, "请添加视频文件到列表");
 //     e2e::PressOk(box);

@@ -1,15 +1,13 @@
-#include "Unit1.h"
+#include "main_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "FolderChooser.h"
-#include "OutputUnit.h"
-#include "SettingUnit.h"
 #include "app_shell.h"
 #include "codepage.h"
 #include "control_ids.h"
 #include "file_selection.h"
+#include "folder_chooser.h"
 #include "first_start.h"
 #include "ini_file.h"
 #include "number_text.h"
@@ -23,33 +21,31 @@
 #include "source_files.h"
 #include "win32/system_services.h"
 
-TForm1* Form1 = nullptr;
-
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kProgressTimer = 1;
 
 }  // namespace
 
-std::unique_ptr<TForm1> TForm1::CreateForm() {
-    auto form = std::make_unique<TForm1>();
-    Form1 = form.get();
-    form->CreateComponents();
-    Guarded([&] { form->FormCreate(); });
-    return form;
+std::unique_ptr<MainWindow> MainWindow::Create() {
+    auto window = std::make_unique<MainWindow>();
+    window->CreateControls();
+    Guarded([&] { window->LoadSettingsAtStart(); });
+    window->settingsDialog_ = SettingsDialog::Create();
+    window->progressWindow_ = ProgressWindow::Create(window->Handle());
+    return window;
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     // The worker still hands calls to this window while it ends.
-    Worker.reset();
+    worker_.reset();
     // Destroyed here, while every member still exists: destroying the
     // children sends this window notifications.
     if (Handle()) DestroyWindow(Handle());
-    if (Form1 == this) Form1 = nullptr;
 }
 
-void TForm1::CreateComponents() {
-    RegisterWindowClass(VQ_CLASS_FORM1, CS_DBLCLKS,
+void MainWindow::CreateControls() {
+    RegisterWindowClass(VQ_CLASS_MAIN_WINDOW, CS_DBLCLKS,
                         LoadIconA(app::Instance(), MAKEINTRESOURCEA(IDI_VIDQUILL)));
     font_ = CreateFormFont();
     skin_.Reset(static_cast<HBITMAP>(LoadImageA(app::Instance(), MAKEINTRESOURCEA(IDB_SKIN),
@@ -57,7 +53,7 @@ void TForm1::CreateComponents() {
 
     // No frame and no caption bar; the system menu and the minimise box only
     // make the window minimisable (and restorable from the taskbar).
-    CreateHandle(WS_EX_APPWINDOW, VQ_CLASS_FORM1, "Vidquill",
+    CreateHandle(WS_EX_APPWINDOW, VQ_CLASS_MAIN_WINDOW, "Vidquill",
                  WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, kSkinWidth,
                  kSkinHeight, nullptr, nullptr);
     app::SetMainWindow(Handle());
@@ -77,26 +73,26 @@ void TForm1::CreateComponents() {
     }
 
     hints_.Create(Handle());
-    AddFlatButton(SpeedButton1, IDC_SPEEDBUTTON1, kSpeedButton1Bounds, "添加视频文件", &TForm1::SpeedButton1Click);
-    AddFlatButton(SpeedButton4, IDC_SPEEDBUTTON4, kSpeedButton4Bounds, "开始", &TForm1::SpeedButton4Click);
-    AddFlatButton(SpeedButton5, IDC_SPEEDBUTTON5, kSpeedButton5Bounds, "设置", &TForm1::SpeedButton5Click);
-    AddFlatButton(SpeedButton6, IDC_SPEEDBUTTON6, kSpeedButton6Bounds, "帮助", &TForm1::SpeedButton6Click);
-    AddFlatButton(SpeedButton8, IDC_SPEEDBUTTON8, kSpeedButton8Bounds, nullptr, &TForm1::SpeedButton8Click);
-    AddFlatButton(SpeedButton9, IDC_SPEEDBUTTON9, kSpeedButton9Bounds, nullptr, &TForm1::SpeedButton9Click);
-    AddFlatButton(SpeedButton3, IDC_SPEEDBUTTON3, kSpeedButton3Bounds, "选择输出文件夹", &TForm1::SpeedButton3Click);
-    AddFlatButton(SpeedButton10, IDC_SPEEDBUTTON10, kSpeedButton10Bounds, nullptr, &TForm1::Delete1Click);
-    SpeedButton10.SetFont(font_.Get());
-    SpeedButton10.SetCaption(SysText("移除"));
+    AddFlatButton(addButton_, IDC_ADD_FILES, kAddButtonBounds, "添加视频文件", &MainWindow::OnAddFilesClicked);
+    AddFlatButton(startButton_, IDC_START, kStartButtonBounds, "开始", &MainWindow::OnStartClicked);
+    AddFlatButton(settingsButton_, IDC_SETTINGS, kSettingsButtonBounds, "设置", &MainWindow::OnSettingsClicked);
+    AddFlatButton(helpButton_, IDC_HELP_MENU, kHelpButtonBounds, "帮助", &MainWindow::OnHelpClicked);
+    AddFlatButton(minimiseButton_, IDC_MINIMISE, kMinimiseButtonBounds, nullptr, &MainWindow::OnMinimiseClicked);
+    AddFlatButton(closeButton_, IDC_CLOSE, kCloseButtonBounds, nullptr, &MainWindow::OnCloseClicked);
+    AddFlatButton(folderButton_, IDC_OUTPUT_FOLDER, kFolderButtonBounds, "选择输出文件夹", &MainWindow::OnOutputFolderClicked);
+    AddFlatButton(removeButton_, IDC_REMOVE_ROWS, kRemoveButtonBounds, nullptr, &MainWindow::OnRemoveClicked);
+    removeButton_.SetFont(font_.Get());
+    removeButton_.SetCaption(SysText("移除"));
 
-    ListView1.Create(Handle(), IDC_LISTVIEW1, kListView1Bounds, font_.Get(), Jobs,
-                     [this](int x, int y) { ListView1MouseDown(x, y); });
+    jobView_.Create(Handle(), IDC_JOB_LIST, kJobListBounds, font_.Get(), Jobs,
+                    [this](int x, int y) { ShowRowMenu(x, y); });
 
-    PopupMenu1.Reset(CreatePopupMenu());
-    AppendMenuA(PopupMenu1.Get(), MF_STRING, IDM_DELETE1, SysText("移除").c_str());
-    AppendMenuA(PopupMenu1.Get(), MF_STRING, IDM_ADD1, SysText("添加").c_str());
-    PopupMenu2.Reset(CreatePopupMenu());
-    AppendMenuA(PopupMenu2.Get(), MF_STRING, IDM_SUBMITQUESTIONORBUG1, SysText("提交问题").c_str());
-    AppendMenuA(PopupMenu2.Get(), MF_STRING, IDM_HOMEPAGE1, SysText("官方网站").c_str());
+    rowMenu_.Reset(CreatePopupMenu());
+    AppendMenuA(rowMenu_.Get(), MF_STRING, IDM_REMOVE_ROWS, SysText("移除").c_str());
+    AppendMenuA(rowMenu_.Get(), MF_STRING, IDM_ADD_FILES, SysText("添加").c_str());
+    helpMenu_.Reset(CreatePopupMenu());
+    AppendMenuA(helpMenu_.Get(), MF_STRING, IDM_REPORT_PROBLEM, SysText("提交问题").c_str());
+    AppendMenuA(helpMenu_.Get(), MF_STRING, IDM_HOME_PAGE, SysText("官方网站").c_str());
 
     DragAcceptFiles(Handle(), TRUE);
 
@@ -105,20 +101,20 @@ void TForm1::CreateComponents() {
     taskbar_ = std::make_unique<Win32TaskbarProgress>(Handle(), *dispatcher_);
 }
 
-void TForm1::AddFlatButton(FlatButton& button, int id, const RECT& bounds, const char* hintUtf8,
-                           void (TForm1::*handler)()) {
+void MainWindow::AddFlatButton(FlatButton& button, int id, const RECT& bounds, const char* hintUtf8,
+                               void (MainWindow::*handler)()) {
     button.Create(Handle(), id, bounds,
                   [this](HDC dc, const RECT& area) { PaintSkinPart(dc, area); },
                   [this, handler] { (this->*handler)(); });
     if (hintUtf8) hints_.Add(button.Handle(), SysText(hintUtf8));
 }
 
-void TForm1::Show() {
+void MainWindow::Show() {
     ShowWindow(Handle(), SW_SHOW);
     UpdateWindow(Handle());
 }
 
-LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
         PaintSkin();
@@ -128,26 +124,26 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        Image1MouseDown(message);
+        BeginWindowDrag(message);
         return 0;
     case WM_COMMAND:
-        Command(LOWORD(wParam));
+        OnMenuCommand(LOWORD(wParam));
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == IDC_LISTVIEW1) ListView1.HandleNotify(*header);
+        if (header->idFrom == IDC_JOB_LIST) jobView_.HandleNotify(*header);
         return 0;
     }
     case WM_TIMER:
-        if (wParam == kTimer1) Timer1Timer();
+        if (wParam == kProgressTimer) OnProgressTick();
         return 0;
     case WM_CLOSE:
-        FormClose();  // a refused write throws: the window stays and the error box says why
+        SaveSettingsAtClose();  // a refused write throws: the window stays and the error box says why
         ShowWindow(Handle(), SW_HIDE);
         PostQuitMessage(0);
         return 0;
     case WM_DROPFILES:
-        FormDropFiles(reinterpret_cast<HDROP>(wParam));
+        OnFilesDropped(reinterpret_cast<HDROP>(wParam));
         return 0;
     case WM_SETTINGCHANGE:
         RefreshDecimalMark();
@@ -156,16 +152,16 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return Default(message, wParam, lParam);
 }
 
-void TForm1::Command(int id) {
+void MainWindow::OnMenuCommand(int id) {
     switch (id) {
-    case IDM_DELETE1: Delete1Click(); break;
-    case IDM_ADD1: SpeedButton1Click(); break;
-    case IDM_SUBMITQUESTIONORBUG1: SubmitQuestionorBug1Click(); break;
-    case IDM_HOMEPAGE1: HomePage1Click(); break;
+    case IDM_REMOVE_ROWS: OnRemoveClicked(); break;
+    case IDM_ADD_FILES: OnAddFilesClicked(); break;
+    case IDM_REPORT_PROBLEM: OnReportProblemClicked(); break;
+    case IDM_HOME_PAGE: OnHomePageClicked(); break;
     }
 }
 
-void TForm1::PaintSkinPart(HDC dc, const RECT& area) const {
+void MainWindow::PaintSkinPart(HDC dc, const RECT& area) const {
     int w = area.right - area.left, h = area.bottom - area.top;
     if (skin_) {
         BitBlt(dc, 0, 0, w, h, skinDc_.Get(), area.left, area.top, SRCCOPY);
@@ -175,7 +171,7 @@ void TForm1::PaintSkinPart(HDC dc, const RECT& area) const {
     }
 }
 
-void TForm1::PaintSkin() {
+void MainWindow::PaintSkin() {
     PaintScope paint(Handle());
     const RECT& area = paint.Area();
     // Straight from the skin's memory copy, which is the off-screen buffer:
@@ -188,7 +184,7 @@ void TForm1::PaintSkin() {
 
 // --- creation and closing -----------------------------------------------
 
-void TForm1::FormCreate() {
+void MainWindow::LoadSettingsAtStart() {
     InstallEncoder();
     // Painting goes through the skin's off-screen copy and the background is
     // never erased (WM_PAINT, WM_ERASEBKGND): nothing more to switch on here.
@@ -203,171 +199,173 @@ void TForm1::FormCreate() {
     Settings.Output = ReadOutput(*ini, path);
 }
 
-void TForm1::FormClose() {
+void MainWindow::SaveSettingsAtClose() {
     auto ini = MakeSystemIniFile();
     std::string path = ProgramConfigPath();
     SaveSettings(*ini, path, Settings);
     WriteOutput(*ini, path, Settings.Output);
 }
 
-void TForm1::FormDestroy() {
-    if (Worker) {
+void MainWindow::StopBatchAtExit() {
+    if (worker_) {
         // As the cancel button does: a running encoder is stopped rather
         // than waited for, and its unfinished files go.
-        StopEncoder(Worker.get());
-        Worker.reset();  // waits for the thread, carrying out its hand-offs
+        StopEncoder(worker_.get());
+        worker_.reset();  // waits for the thread, carrying out its hand-offs
     }
 }
 
 // --- buttons and menus ----------------------------------------------------
 
-void TForm1::AddFiles(const std::vector<std::string>& paths) {
+void MainWindow::AddFiles(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) Jobs.AddJob(path, Settings.Output);
 }
 
-void TForm1::SpeedButton1Click() {
+void MainWindow::OnAddFilesClicked() {
     Win32SourceFileSystem files;
     AddAccepted(AcceptChosenFiles(RunOpenDialog(Handle()), files));
 }
 
-void TForm1::FormDropFiles(HDROP drop) {
+void MainWindow::OnFilesDropped(HDROP drop) {
     Win32SourceFileSystem files;
     AddAccepted(AcceptDroppedFiles(ReadDroppedPaths(drop), files));
 }
 
-void TForm1::AddAccepted(const AcceptedFiles& accepted) {
+void MainWindow::AddAccepted(const AcceptedFiles& accepted) {
     AddFiles(accepted.paths);
     InvalidateRect(Handle(), nullptr, FALSE);
     ReportNotAdded(Handle(), accepted.notAdded);
 }
 
-void TForm1::Delete1Click() { Jobs.RemoveSelected(); }
+void MainWindow::OnRemoveClicked() { Jobs.RemoveSelected(); }
 
-void TForm1::SpeedButton3Click() {
+void MainWindow::OnOutputFolderClicked() {
     InstallCenterDialogHook();
     if (SelectOutputFolder(SysText("请选择目录"), Settings.Output)) {
         InvalidateRect(Handle(), nullptr, FALSE);
     }
 }
 
-void TForm1::SpeedButton4Click() {
+void MainWindow::OnStartClicked() {
     if (Jobs.Count() == 0) {
         ShowMessage(SysText("请添加视频文件到列表"), SysText("错误"));
         return;
     }
     // A cancelled batch's worker may still be finishing its row; the new one
     // must not work on the list beside it.
-    if (Worker) Worker->WaitFor();
+    if (worker_) worker_->WaitFor();
 
-    PrepareOutputForm();
+    PrepareProgressWindow();
     Jobs.ClearStatuses();
-    OutputForm->SetProgress(0);
-    Worker = std::make_unique<TestThread>(*workerUi_, BatchServices(), dispatcher_->NewEndSignal());
-    Worker->Resume();
-    OutputForm->ShowModal();
+    progressWindow_->SetProgress(0);
+    worker_ = std::make_unique<BatchWorker>(*workerUi_, BatchServices(), dispatcher_->NewEndSignal());
+    worker_->Resume();
+    progressWindow_->ShowModal();
 }
 
-void TForm1::PrepareOutputForm() {
-    OutputForm->SetCaption("Output");
-    OutputForm->SetCancelCaption(SysText("取消"));
-    OutputForm->SetCancelAction([this] { StopEncoder(Worker.get()); });
+void MainWindow::PrepareProgressWindow() {
+    progressWindow_->SetCaption("Output");
+    progressWindow_->SetCancelCaption(SysText("取消"));
+    progressWindow_->SetCancelAction([this] { StopEncoder(worker_.get()); });
 }
 
-WorkerServices TForm1::BatchServices() {
+WorkerServices MainWindow::BatchServices() {
     WorkerServices services = SystemWorkerServices();
     services.taskbar = taskbar_.get();
     return services;
 }
 
-void TForm1::SpeedButton5Click() { SettingForm->ShowModal(Handle()); }
+void MainWindow::OnSettingsClicked() { settingsDialog_->ShowModal(Handle()); }
 
-void TForm1::SpeedButton6Click() {
-    RECT form = ScreenRectOf(Handle());
+void MainWindow::OnHelpClicked() {
+    RECT window = ScreenRectOf(Handle());
     SetForegroundWindow(Handle());
-    int id = TrackPopupMenu(PopupMenu2.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON |
-                                                  TPM_RETURNCMD | TPM_NONOTIFY,
-                            form.left + 323, form.top + 75, 0, Handle(), nullptr);
-    Command(id);
+    int id = TrackPopupMenu(helpMenu_.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON |
+                                                 TPM_RETURNCMD | TPM_NONOTIFY,
+                            window.left + 323, window.top + 75, 0, Handle(), nullptr);
+    OnMenuCommand(id);
 }
 
-void TForm1::SpeedButton8Click() {
+void MainWindow::OnMinimiseClicked() {
     // There is no separate application window: the main window stands for
     // the program on the taskbar, so it is the one minimised.
     SendMessageA(Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
 
-void TForm1::SpeedButton9Click() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
+void MainWindow::OnCloseClicked() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
 
-void TForm1::Image1MouseDown(UINT message) {
+void MainWindow::BeginWindowDrag(UINT message) {
     if (message != WM_LBUTTONDOWN) return;
     ReleaseCapture();
     SendMessageA(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
-void TForm1::ListView1MouseDown(int x, int y) {
-    RECT form = ScreenRectOf(Handle());
+void MainWindow::ShowRowMenu(int x, int y) {
+    RECT window = ScreenRectOf(Handle());
     SetForegroundWindow(Handle());
-    int id = TrackPopupMenu(PopupMenu1.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON |
-                                                  TPM_RETURNCMD | TPM_NONOTIFY,
-                            form.left + kListView1Bounds.left + x,
-                            form.top + kListView1Bounds.top + y, 0, Handle(), nullptr);
-    Command(id);
+    int id = TrackPopupMenu(rowMenu_.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON |
+                                                TPM_RETURNCMD | TPM_NONOTIFY,
+                            window.left + kJobListBounds.left + x,
+                            window.top + kJobListBounds.top + y, 0, Handle(), nullptr);
+    OnMenuCommand(id);
 }
 
-void TForm1::SubmitQuestionorBug1Click() { WriteToSupport(); }
+void MainWindow::OnReportProblemClicked() { WriteToSupport(); }
 
-void TForm1::HomePage1Click() { OpenHomePage(ShellOpenNoOwner); }
+void MainWindow::OnHomePageClicked() { OpenHomePage(ShellOpenNoOwner); }
 
 // --- progress ---------------------------------------------------------------
 
-void TForm1::Timer1Timer() {
+void MainWindow::OnProgressTick() {
     // Time stands in for the work only while the encoder reports none.
-    if (!OutputForm->EncoderReportsProgress()) OutputForm->SetProgress(OutputForm->ProgressPosition() + 1);
+    if (!progressWindow_->EncoderReportsProgress()) {
+        progressWindow_->SetProgress(progressWindow_->ProgressPosition() + 1);
+    }
     int position = CurrentJob;
     // After a cancel the user may remove rows before the worker's timer is
     // stopped; a row that is gone names nothing.
     if (position < 0 || position >= Jobs.Count()) return;
     const ConversionJob& job = Jobs.Row(position);
-    OutputForm->SetCaption(FileNameOf(job.Source) + " >> " + FileNameOf(job.Target));
+    progressWindow_->SetCaption(FileNameOf(job.Source) + " >> " + FileNameOf(job.Target));
 }
 
-void TForm1::StartProgressTimer() {
-    OutputForm->EndEncoderProgress();
-    SetTimer(Handle(), kTimer1, 1000, nullptr);
+void MainWindow::StartProgressTimer() {
+    progressWindow_->EndEncoderProgress();
+    SetTimer(Handle(), kProgressTimer, 1000, nullptr);
 }
 
-void TForm1::StopProgressTimer() {
-    KillTimer(Handle(), kTimer1);
-    OutputForm->EndEncoderProgress();
+void MainWindow::StopProgressTimer() {
+    KillTimer(Handle(), kProgressTimer);
+    progressWindow_->EndEncoderProgress();
 }
 
-void TForm1::ShowEncoderProgress(int position, const std::string& statusLine) {
-    OutputForm->ShowEncoderProgress(position, statusLine);
+void MainWindow::ShowEncoderProgress(int position, const std::string& statusLine) {
+    progressWindow_->ShowEncoderProgress(position, statusLine);
 }
-void TForm1::SetProgress(int position) { OutputForm->SetProgress(position); }
-int TForm1::ProgressPosition() { return OutputForm->ProgressPosition(); }
-int TForm1::ProgressMax() { return OutputForm->ProgressMax(); }
+void MainWindow::SetProgress(int position) { progressWindow_->SetProgress(position); }
+int MainWindow::ProgressPosition() { return progressWindow_->ProgressPosition(); }
+int MainWindow::ProgressMax() { return progressWindow_->ProgressMax(); }
 
-void TForm1::RedrawMainWindow() {
+void MainWindow::RedrawMainWindow() {
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-int TForm1::RowCount() { return Jobs.Count(); }
+int MainWindow::RowCount() { return Jobs.Count(); }
 
-bool TForm1::ReadRow(int position, ConversionJob& job) {
+bool MainWindow::ReadRow(int position, ConversionJob& job) {
     if (position < 0 || position >= Jobs.Count()) return false;
     job = Jobs.Row(position);
     return true;
 }
 
-void TForm1::SelectRow(int position) {
+void MainWindow::SelectRow(int position) {
     if (position >= 0 && position < Jobs.Count()) Jobs.Select(position);
 }
 
-void TForm1::SetStatus(int position, const std::string& status) { Jobs.SetStatus(position, status); }
+void MainWindow::SetStatus(int position, const std::string& status) { Jobs.SetStatus(position, status); }
 
-void TForm1::SetFailureReason(int position, const std::string& reason) { Jobs.SetReason(position, reason); }
+void MainWindow::SetFailureReason(int position, const std::string& reason) { Jobs.SetReason(position, reason); }
 
-void TForm1::ShowFinishedMessage(const std::string& text) { ShowMessage(text, SysText("注意")); }
+void MainWindow::ShowFinishedMessage(const std::string& text) { ShowMessage(text, SysText("注意")); }
 
-void TForm1::SetCancelButtonToClose() { OutputForm->SetCancelCaption(SysText("关闭")); }
+void MainWindow::SetCancelButtonToClose() { progressWindow_->SetCancelCaption(SysText("关闭")); }

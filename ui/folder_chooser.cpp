@@ -1,4 +1,4 @@
-#include "FolderChooser.h"
+#include "folder_chooser.h"
 
 #include <shlobj.h>
 

@@ -1,7 +1,7 @@
 #pragma once
-// OutputForm: the small modal window in front of the main window while a
-// batch runs. Its bar follows the encoder's reports when the encoder makes
-// them, and measures time otherwise (Form1's Timer1 raises it once a
+// The small modal window in front of the main window while a batch runs. Its
+// bar follows the encoder's reports when the encoder makes them, and
+// measures time otherwise (the main window's progress timer raises it once a
 // second); FinishProgress runs it to the end after each file. A status line
 // left of the buttons shows what the encoder reports; the caption names the
 // file being converted. "打开文件夹" opens the output folder; "取消" cancels
@@ -16,26 +16,25 @@
 #include "win_handles.h"
 #include "window.h"
 
-class TOutputForm : public Window {
+class ProgressWindow : public Window {
 public:
-    // Creates the process-wide OutputForm (hidden); after Form1 and
-    // SettingForm. The caller owns it.
-    static std::unique_ptr<TOutputForm> CreateForm(HWND mainWindow);
-    TOutputForm() = default;
-    ~TOutputForm() override;
+    // Creates the window (hidden), owned by the main window.
+    static std::unique_ptr<ProgressWindow> Create(HWND mainWindow);
+    ProgressWindow() = default;
+    ~ProgressWindow() override;
 
-    // Shows the window modally; returns IDCANCEL once SpeedButton2 closed it.
+    // Shows the window modally; returns IDCANCEL once the cancel button closed it.
     // Centred the first time, where it was left on later showings.
     int ShowModal();
 
     void SetCaption(const std::string& caption);  // system code page
 
-    // SpeedButton2: what it does before the window closes (the batch's
+    // The cancel button: what it does before the window closes (the batch's
     // cancel), and its caption ("取消", "关闭"; system code page).
     void SetCancelAction(std::function<void()> action) { cancelAction_ = std::move(action); }
-    void SetCancelCaption(const std::string& caption) { SpeedButton2.SetCaption(caption); }
+    void SetCancelCaption(const std::string& caption) { cancelButton_.SetCaption(caption); }
 
-    // ProgressBar1, range 0-2000; a larger position shows 2000.
+    // The bar, range 0-2000; a larger position shows 2000.
     void SetProgress(int position);
     int ProgressPosition() const;
     int ProgressMax() const;
@@ -47,30 +46,26 @@ public:
     // The file's reports are over: the status line empties, the timer
     // raises the bar again.
     void EndEncoderProgress();
-    // True while the encoder reports the share done: Timer1 leaves the bar alone.
+    // True while the encoder reports the share done: the timer leaves the bar alone.
     bool EncoderReportsProgress() const { return encoderReports_; }
-
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-
-    HWND ProgressBar1 = nullptr;
-    HWND StatusLine = nullptr;  // static text left of the buttons
-    FlatButton SpeedButton1;    // "打开文件夹"
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void CreateComponents(HWND mainWindow);
+    void CreateControls(HWND mainWindow);
     void SetStatusLine(const std::string& text);
+    void OnOpenFolderClicked();
+    void OnCancelClicked();
 
-    FlatButton SpeedButton2;  // "取消", "关闭" after a finished batch
+    HWND progressBar_ = nullptr;
+    HWND statusLine_ = nullptr;      // static text left of the buttons
+    FlatButton openFolderButton_;    // "打开文件夹"
+    FlatButton cancelButton_;        // "取消", "关闭" after a finished batch
     std::function<void()> cancelAction_;
     bool encoderReports_ = false;
-    std::string statusLine_;
+    std::string shownStatus_;
     UniqueFont font_;
     int modalResult_ = 0;
     bool shownBefore_ = false;
 };
-
-extern TOutputForm* OutputForm;

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "FolderChooser.h"
+#include "folder_chooser.h"
 #include "app_shell.h"
 #include "codepage.h"
 #include "setting_rules.h"

@@ -1,4 +1,4 @@
-#include "test_thread.h"
+#include "batch_worker.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -34,8 +34,8 @@ private:
 
 }  // namespace
 
-TestThread::TestThread(WorkerUi& mainWindow, const WorkerServices& services,
-                       std::unique_ptr<WorkerEndSignal> endSignal)
+BatchWorker::BatchWorker(WorkerUi& mainWindow, const WorkerServices& services,
+                         std::unique_ptr<WorkerEndSignal> endSignal)
     : ui_(mainWindow), services_(services), settings_(Settings), encoderPath_(EncoderPath), end_(std::move(endSignal)) {
     if (!end_) end_ = std::make_unique<BlockingEndSignal>();
     if (!services_.sleep)
@@ -48,15 +48,15 @@ TestThread::TestThread(WorkerUi& mainWindow, const WorkerServices& services,
         };
 }
 
-TestThread::~TestThread() { WaitFor(); }
+BatchWorker::~BatchWorker() { WaitFor(); }
 
-void TestThread::Resume() {
+void BatchWorker::Resume() {
     std::lock_guard<std::mutex> lock(threadMutex_);
     if (thread_.joinable() || finished_) return;
     thread_ = std::thread([this] { ThreadMain(); });
 }
 
-void TestThread::WaitFor() {
+void BatchWorker::WaitFor() {
     {
         std::lock_guard<std::mutex> lock(threadMutex_);
         if (!thread_.joinable()) return;
@@ -69,7 +69,7 @@ void TestThread::WaitFor() {
     if (thread_.joinable()) thread_.join();  // returns at once: Raise was the thread's last act
 }
 
-void TestThread::ThreadMain() {
+void BatchWorker::ThreadMain() {
     // Nothing may unwind out of a thread entry.
     try {
         Execute();
@@ -87,13 +87,13 @@ void TestThread::ThreadMain() {
     end_->Raise();
 }
 
-void TestThread::Indicators::Begin() {
+void BatchWorker::Indicators::Begin() {
     active_ = true;
     shown_ = UINT64_MAX;
     if (services_.keepAwake) services_.keepAwake->Hold();
 }
 
-void TestThread::Indicators::Show(int row, int rows, int barPosition) {
+void BatchWorker::Indicators::Show(int row, int rows, int barPosition) {
     if (!active_ || !services_.taskbar || rows <= 0) return;
     const uint64_t completed = static_cast<uint64_t>(row) * kProgressBarMax + static_cast<uint64_t>(barPosition);
     if (completed == shown_) return;
@@ -101,7 +101,7 @@ void TestThread::Indicators::Show(int row, int rows, int barPosition) {
     services_.taskbar->SetValue(completed, static_cast<uint64_t>(rows) * kProgressBarMax);
 }
 
-void TestThread::Indicators::End() noexcept {
+void BatchWorker::Indicators::End() noexcept {
     if (!active_) return;
     active_ = false;
     try {
@@ -114,7 +114,7 @@ void TestThread::Indicators::End() noexcept {
     }
 }
 
-std::shared_ptr<EncoderRun> TestThread::Launch(const std::string& commandLine, bool& stopped) {
+std::shared_ptr<EncoderRun> BatchWorker::Launch(const std::string& commandLine, bool& stopped) {
     stopped = false;
     if (!services_.launcher) return nullptr;
     std::shared_ptr<EncoderRun> run = EncoderProcess.Start(*services_.launcher, commandLine, stop_, stopped);
@@ -123,9 +123,9 @@ std::shared_ptr<EncoderRun> TestThread::Launch(const std::string& commandLine, b
     return run;
 }
 
-EncoderOutcome TestThread::RunEncoder(const std::string& commandLine) { return Run(commandLine, nullptr).outcome; }
+EncoderOutcome BatchWorker::RunEncoder(const std::string& commandLine) { return Run(commandLine, nullptr).outcome; }
 
-TestThread::RunResult TestThread::Run(const std::string& commandLine, const RowPlace* place) {
+BatchWorker::RunResult BatchWorker::Run(const std::string& commandLine, const RowPlace* place) {
     bool stopped = false;
     std::shared_ptr<EncoderRun> run = Launch(commandLine, stopped);
     if (stopped) return {EncoderOutcome::Stopped, ""};
@@ -133,11 +133,11 @@ TestThread::RunResult TestThread::Run(const std::string& commandLine, const RowP
     return Follow(*run, place);
 }
 
-std::unique_ptr<ProgressReader> TestThread::OpenProgress(EncoderRun& run) {
+std::unique_ptr<ProgressReader> BatchWorker::OpenProgress(EncoderRun& run) {
     return services_.progress ? services_.progress->Open(run.ProcessId()) : nullptr;
 }
 
-TestThread::RunResult TestThread::Follow(EncoderRun& run, const RowPlace* place) {
+BatchWorker::RunResult BatchWorker::Follow(EncoderRun& run, const RowPlace* place) {
     const int64_t started = services_.clock();
     shownBar_ = 0;
     shownLine_.clear();
@@ -174,7 +174,7 @@ TestThread::RunResult TestThread::Follow(EncoderRun& run, const RowPlace* place)
     return {EncoderOutcome::Failed, ExitCodeReasonText(code)};
 }
 
-void TestThread::ShowReport(const trancor::ProgressSnapshot& report, int64_t elapsedMs, const RowPlace& place) {
+void BatchWorker::ShowReport(const trancor::ProgressSnapshot& report, int64_t elapsedMs, const RowPlace& place) {
     RowProgress progress;
     progress.doneUs = report.done_us;
     progress.durationUs = report.duration_us;
@@ -196,7 +196,7 @@ void TestThread::ShowReport(const trancor::ProgressSnapshot& report, int64_t ela
     }
 }
 
-void TestThread::RemoveUnfinishedFiles(const std::string& target) {
+void BatchWorker::RemoveUnfinishedFiles(const std::string& target) {
     if (!services_.files) return;
     // A killed encoder leaves its staged files behind; the targets themselves
     // are never touched.
@@ -204,7 +204,7 @@ void TestThread::RemoveUnfinishedFiles(const std::string& target) {
     services_.files->RemoveFile(trancor::StagedPathFor(trancor::ThumbnailPathFor(target)));
 }
 
-void TestThread::Execute() {
+void BatchWorker::Execute() {
     indicators_.Begin();
     int position = 0;
     int failedRows = 0;
@@ -260,7 +260,7 @@ void TestThread::Execute() {
     ui_.SetCancelButtonToClose();
 }
 
-void StopEncoder(TestThread* worker) {
+void StopEncoder(BatchWorker* worker) {
     if (worker) worker->Terminate();
     EncoderProcess.Terminate();
 }

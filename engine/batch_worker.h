@@ -7,11 +7,11 @@
 // Lifecycle, as the main window uses it:
 //   At creation:   UiDispatcher dispatcher;                           // on the UI thread (win32/ui_dispatcher.h)
 //                  MarshalledWorkerUi workerUi(windowsUi, dispatcher);  // outlives every worker
-//   Start button:  if (Worker) Worker->WaitFor();   // an earlier, cancelled worker may still finish its row
-//                  Worker = std::make_unique<TestThread>(workerUi, SystemWorkerServices(), dispatcher.NewEndSignal());
-//                  Worker->Resume();
-//   Cancel button: StopEncoder(Worker.get());
-//   FormDestroy:   if (Worker) { Worker->Terminate(); Worker.reset(); }   // the destructor waits
+//   Start button:  if (worker_) worker_->WaitFor();   // an earlier, cancelled worker may still finish its row
+//                  worker_ = std::make_unique<BatchWorker>(workerUi, SystemWorkerServices(), dispatcher.NewEndSignal());
+//                  worker_->Resume();
+//   Cancel button: StopEncoder(worker_.get());
+//   Program's end: if (worker_) { StopEncoder(worker_.get()); worker_.reset(); }   // the destructor waits
 // Every wait for the thread goes through the WorkerEndSignal, so on the UI
 // thread it keeps carrying out the worker's hand-offs and cannot deadlock.
 #include <atomic>
@@ -58,19 +58,19 @@ enum class EncoderOutcome {
     Stopped,    // not started: the stop flag was already set
 };
 
-class TestThread {
+class BatchWorker {
 public:
     // Created suspended: nothing runs before Resume. `mainWindow` and the
     // services must outlive the worker. Without an end signal the waits
     // simply block (fine off the UI thread, e.g. in tests). The batch takes
     // a copy of Settings and EncoderPath here, at Start: the settings dialog
     // may change them while a cancelled worker finishes its row.
-    TestThread(WorkerUi& mainWindow, const WorkerServices& services,
-               std::unique_ptr<WorkerEndSignal> endSignal = nullptr);
+    BatchWorker(WorkerUi& mainWindow, const WorkerServices& services,
+                std::unique_ptr<WorkerEndSignal> endSignal = nullptr);
     // Waits for the thread to end (see WaitFor); does not set the stop flag.
-    ~TestThread();
-    TestThread(const TestThread&) = delete;
-    TestThread& operator=(const TestThread&) = delete;
+    ~BatchWorker();
+    BatchWorker(const BatchWorker&) = delete;
+    BatchWorker& operator=(const BatchWorker&) = delete;
 
     // Starts the thread; later calls do nothing.
     void Resume();
@@ -144,4 +144,4 @@ private:
 // The cancel action: sets `worker`'s stop flag (when there is a worker) and
 // then terminates the encoder process started last with exit code 0. Returns
 // at once; the worker finishes the row itself.
-void StopEncoder(TestThread* worker);
+void StopEncoder(BatchWorker* worker);

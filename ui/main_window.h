@@ -1,0 +1,120 @@
+#pragma once
+// The skinned main window. It shows the job list, adds and removes files,
+// opens the settings dialog, the folder chooser and the help menu, starts a
+// batch, and loads the settings at creation and saves them when it closes.
+// It owns the program's two other windows, the settings dialog and the
+// progress window. It is also the worker's view of the windows (WorkerUi):
+// every call of that interface arrives on the UI thread through the
+// dispatcher.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "batch_worker.h"
+#include "file_selection.h"
+#include "flat_button.h"
+#include "job_view.h"
+#include "marshalled_worker_ui.h"
+#include "progress_window.h"
+#include "settings_dialog.h"
+#include "taskbar_progress.h"
+#include "win32/ui_dispatcher.h"
+#include "win_handles.h"
+#include "window.h"
+#include "worker_ui.h"
+
+class MainWindow : public Window, public WorkerUi {
+public:
+    // Creates the main window (hidden) and loads the settings - a failure to
+    // load is shown in the error box and the window exists all the same -
+    // then the settings dialog and the progress window, in that order. Call
+    // once; the caller owns the result.
+    static std::unique_ptr<MainWindow> Create();
+    MainWindow() = default;
+    ~MainWindow() override;
+
+    // Shows the window (the message loop then runs until it closes).
+    void Show();
+
+    // At the program's end: a running batch is stopped as the cancel button
+    // stops it, and its worker waited for.
+    void StopBatchAtExit();
+
+    // WorkerUi, on the UI thread.
+    void StartProgressTimer() override;
+    void StopProgressTimer() override;
+    void SetProgress(int position) override;
+    int ProgressPosition() override;
+    int ProgressMax() override;
+    void RedrawMainWindow() override;
+    void ShowEncoderProgress(int position, const std::string& statusLine) override;
+    int RowCount() override;
+    bool ReadRow(int position, ConversionJob& job) override;
+    void SelectRow(int position) override;
+    void SetStatus(int position, const std::string& status) override;
+    void SetFailureReason(int position, const std::string& reason) override;
+    void ShowFinishedMessage(const std::string& text) override;
+    void SetCancelButtonToClose() override;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateControls();
+    void AddFlatButton(FlatButton& button, int id, const RECT& bounds, const char* hintUtf8,
+                       void (MainWindow::*handler)());
+    void PaintSkin();
+    void PaintSkinPart(HDC dc, const RECT& area) const;
+    void OnMenuCommand(int id);
+
+    // Installs the encoder and reads Config.ini, or sets up a first start.
+    void LoadSettingsAtStart();
+    // Writes the settings; throws WriteError when Config.ini refuses them,
+    // and the window then stays open.
+    void SaveSettingsAtClose();
+
+    // Event handlers.
+    void OnAddFilesClicked();
+    void OnFilesDropped(HDROP drop);
+    void OnRemoveClicked();
+    void OnOutputFolderClicked();
+    void OnStartClicked();
+    void OnSettingsClicked();
+    void OnHelpClicked();
+    void OnMinimiseClicked();
+    void OnCloseClicked();
+    void OnReportProblemClicked();
+    void OnHomePageClicked();
+    void BeginWindowDrag(UINT message);
+    void ShowRowMenu(int x, int y);
+    void OnProgressTick();
+
+    void AddFiles(const std::vector<std::string>& paths);
+    // Adds what could be added, then names what could not (source_files.h).
+    void AddAccepted(const AcceptedFiles& accepted);
+    void PrepareProgressWindow();
+    WorkerServices BatchServices();
+
+    UniqueFont font_;
+    UniqueBitmap skin_;
+    UniqueMemoryDc skinDc_;
+    UniqueIcon icon_;
+
+    FlatButton addButton_, folderButton_, startButton_, settingsButton_, helpButton_;
+    FlatButton minimiseButton_, closeButton_, removeButton_;
+    JobView jobView_;
+    ToolTips hints_;
+    UniqueMenu rowMenu_, helpMenu_;
+
+    std::unique_ptr<SettingsDialog> settingsDialog_;
+    std::unique_ptr<ProgressWindow> progressWindow_;
+
+    std::unique_ptr<UiDispatcher> dispatcher_;
+    std::unique_ptr<MarshalledWorkerUi> workerUi_;
+    std::unique_ptr<Win32TaskbarProgress> taskbar_;
+    // The worker of the most recent batch, or none.
+    std::unique_ptr<BatchWorker> worker_;
+};

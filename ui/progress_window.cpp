@@ -1,0 +1,132 @@
+#include "progress_window.h"
+
+#include <commctrl.h>
+
+#include "app_shell.h"
+#include "codepage.h"
+#include "control_ids.h"
+#include "process_state.h"
+#include "shell_actions.h"
+
+namespace {
+constexpr int kClientWidth = 426;
+constexpr int kClientHeight = 82;
+constexpr int kProgressMax = 2000;
+// A caption bar without any buttons, a fixed single border.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOPMOST;
+}  // namespace
+
+std::unique_ptr<ProgressWindow> ProgressWindow::Create(HWND mainWindow) {
+    auto window = std::make_unique<ProgressWindow>();
+    window->CreateControls(mainWindow);
+    return window;
+}
+
+ProgressWindow::~ProgressWindow() {
+    if (Handle()) DestroyWindow(Handle());
+}
+
+void ProgressWindow::CreateControls(HWND mainWindow) {
+    RegisterWindowClass(VQ_CLASS_PROGRESS_WINDOW, 0);
+    font_ = CreateFormFont();
+
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+    // Owned by the main window so it stays in front of it and goes with it.
+    CreateHandle(kExStyle, VQ_CLASS_PROGRESS_WINDOW, SysText("输出"), kStyle, 0, 0,
+                 frame.right - frame.left, frame.bottom - frame.top, mainWindow, nullptr);
+    SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+
+    // Standard (segmented) style, not PBS_SMOOTH.
+    progressBar_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 16, 16, 393, 17,
+                                   Handle(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_BAR)),
+                                   app::Instance(), nullptr);
+    SendMessageA(progressBar_, PBM_SETRANGE32, 0, kProgressMax);
+    SendMessageA(progressBar_, PBM_SETPOS, 0, 0);
+
+    // The free strip left of the buttons, at their height; one line,
+    // centred vertically, cut with an ellipsis rather than wrapped.
+    statusLine_ = CreateWindowExA(0, "STATIC", "",
+                                  WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_ENDELLIPSIS,
+                                  16, 48, 216 - 16, 24, Handle(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_STATUS_LINE)),
+                                  app::Instance(), nullptr);
+    SendMessageA(statusLine_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+
+    openFolderButton_.Create(Handle(), IDC_PROGRESS_OPEN_FOLDER, RECT{224, 48, 224 + 81, 48 + 24},
+                             nullptr, [this] { OnOpenFolderClicked(); });
+    openFolderButton_.SetFont(font_.Get());
+    openFolderButton_.SetCaption(SysText("打开文件夹"));
+    cancelButton_.Create(Handle(), IDC_PROGRESS_CANCEL, RECT{328, 47, 328 + 81, 47 + 24},
+                         nullptr, [this] { OnCancelClicked(); });
+    cancelButton_.SetFont(font_.Get());
+    cancelButton_.SetCaption(SysText("取消"));
+}
+
+int ProgressWindow::ShowModal() {
+    if (!shownBefore_) {
+        CenterOnScreen(Handle());
+        shownBefore_ = true;
+    }
+    return RunModal(Handle(), modalResult_);
+}
+
+void ProgressWindow::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
+
+void ProgressWindow::SetProgress(int position) {
+    if (position > kProgressMax) position = kProgressMax;
+    if (position < 0) position = 0;
+    SendMessageA(progressBar_, PBM_SETPOS, position, 0);
+}
+
+int ProgressWindow::ProgressPosition() const {
+    return static_cast<int>(SendMessageA(progressBar_, PBM_GETPOS, 0, 0));
+}
+
+int ProgressWindow::ProgressMax() const {
+    return static_cast<int>(SendMessageA(progressBar_, PBM_GETRANGE, FALSE, 0));
+}
+
+void ProgressWindow::ShowEncoderProgress(int position, const std::string& statusLine) {
+    if (position >= 0) {
+        encoderReports_ = true;
+        if (position > ProgressPosition()) SetProgress(position);
+    }
+    SetStatusLine(statusLine);
+}
+
+void ProgressWindow::EndEncoderProgress() {
+    encoderReports_ = false;
+    SetStatusLine("");
+}
+
+void ProgressWindow::SetStatusLine(const std::string& text) {
+    // Unchanged text is not set again: every setting repaints the control.
+    if (text == shownStatus_) return;
+    shownStatus_ = text;
+    SetWindowTextA(statusLine_, text.c_str());
+}
+
+void ProgressWindow::OnOpenFolderClicked() { OpenFolder(Handle(), Settings.Output); }
+
+void ProgressWindow::OnCancelClicked() {
+    // The window closes at once; a cancelled worker finishes its row alone.
+    if (cancelAction_) cancelAction_();
+    modalResult_ = IDCANCEL;
+}
+
+LRESULT ProgressWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        return 0;  // only the cancel button closes this window
+    case WM_ERASEBKGND: {
+        RECT client{};
+        GetClientRect(Handle(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    }
+    return Default(message, wParam, lParam);
+}
