@@ -65,6 +65,37 @@ def slice_headers(path):
     return refs, slices
 
 
+def assert_h264_psp_file(test, target, rate):
+    """What the PSP's AVC player takes: Main Profile, level 2.1 at most, two
+    reference frames, one slice a picture, 480x272, AAC at 24 kHz, the MSNV
+    brand and the PROF box stating AVC, the title, the thumbnail."""
+    info = probe(target)
+    v, a = info["video"], info["audio"]
+    test.assertEqual((v["codec_name"], v["profile"]), ("h264", "Main"))
+    test.assertLessEqual(v["level"], 21)
+    test.assertEqual((v["width"], v["height"], v["pix_fmt"]), (480, 272, "yuv420p"))
+    test.assertEqual((v["r_frame_rate"], v["avg_frame_rate"]), (rate, rate))
+    test.assertEqual([(s["codec_name"], s["profile"], s["sample_rate"]) for s in a], [("aac", "LC", "24000")])
+    refs, slices = slice_headers(target)
+    test.assertTrue(refs and max(refs) <= 2, refs)
+    test.assertEqual(len(slices), int(v["nb_frames"]))  # one slice a picture
+    test.assertEqual(set(slices), {0})
+    test.assertEqual(info["format"]["tags"]["major_brand"], "MSNV")
+    data = read_bytes(target)
+    boxes = read_boxes(data)
+    test.assertEqual([b[0] for b in boxes[:2]], ["ftyp", "uuid"])
+    prof = data[boxes[1][1]:boxes[1][2]]
+    test.assertEqual(prof[:4], b"PROF")
+    video_profile = prof[prof.index(b"VPRF"):]
+    test.assertEqual(video_profile[12:16], b"avc1")
+    test.assertEqual((video_profile[17], video_profile[19]), (77, 21))  # Main, 2.1
+    test.assertEqual(psp_title(target), "pelmora")
+    thumb = probe(os.path.splitext(target)[0] + ".THM")["video"]
+    test.assertEqual((thumb["codec_name"], thumb["width"], thumb["height"]), ("mjpeg", 160, 120))
+    test.assertFalse(os.path.exists(target + ".part"))
+    return info
+
+
 class PictureShape(EncoderTestCase):
     """A white picture in black bars: the bars on the sides where they
     belong, the picture's shape that of the source's display."""
@@ -122,36 +153,7 @@ class PictureShape(EncoderTestCase):
 
 
 class H264Output(EncoderTestCase):
-    """What the PSP's AVC player takes: Main Profile, level 2.1 at most, two
-    reference frames, one slice a picture, 480x272 at 29.97 or 14.985, AAC
-    at 24 kHz, the MSNV brand and the PROF box stating AVC, the thumbnail."""
-
-    def assert_h264_psp_file(self, target, rate):
-        info = probe(target)
-        v, a = info["video"], info["audio"]
-        self.assertEqual((v["codec_name"], v["profile"]), ("h264", "Main"))
-        self.assertLessEqual(v["level"], 21)
-        self.assertEqual((v["width"], v["height"], v["pix_fmt"]), (480, 272, "yuv420p"))
-        self.assertEqual((v["r_frame_rate"], v["avg_frame_rate"]), (rate, rate))
-        self.assertEqual([(s["codec_name"], s["profile"], s["sample_rate"]) for s in a], [("aac", "LC", "24000")])
-        refs, slices = slice_headers(target)
-        self.assertTrue(refs and max(refs) <= 2, refs)
-        self.assertEqual(len(slices), int(v["nb_frames"]))  # one slice a picture
-        self.assertEqual(set(slices), {0})
-        self.assertEqual(info["format"]["tags"]["major_brand"], "MSNV")
-        data = read_bytes(target)
-        boxes = read_boxes(data)
-        self.assertEqual([b[0] for b in boxes[:2]], ["ftyp", "uuid"])
-        prof = data[boxes[1][1]:boxes[1][2]]
-        self.assertEqual(prof[:4], b"PROF")
-        video_profile = prof[prof.index(b"VPRF"):]
-        self.assertEqual(video_profile[12:16], b"avc1")
-        self.assertEqual((video_profile[17], video_profile[19]), (77, 21))  # Main, 2.1
-        self.assertEqual(psp_title(target), "pelmora")
-        thumb = probe(os.path.splitext(target)[0] + ".THM")["video"]
-        self.assertEqual((thumb["codec_name"], thumb["width"], thumb["height"]), ("mjpeg", 160, 120))
-        self.assertFalse(os.path.exists(target + ".part"))
-        return info
+    """-vcodec h264 at both of the PSP's frame rates."""
 
     def test_h264_at_both_psp_frame_rates(self):
         source = self.path("source.mp4")
@@ -163,7 +165,7 @@ class H264Output(EncoderTestCase):
                 result = run_trancor(picture_args(source, target, "480x272", "-vcodec", "h264", "-fit", "pad",
                                                   rate=rate))
                 self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
-                info = self.assert_h264_psp_file(target, fraction)
+                info = assert_h264_psp_file(self, target, fraction)
                 self.assertAlmostEqual(float(info["format"]["duration"]), 2.0, delta=0.15)
 
 
