@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "failure.h"
+#include "h264_level.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ int ParseSampleRate(const std::string& text) {
 }
 
 enum class Opt { Input, Size, Rate, Channels, VideoKbits, AudioKbits, Volume, Title, SampleRate,
-                 AudioCodec, Format, Output, LogLevel };
+                 AudioCodec, Format, Output, LogLevel, Fit, VideoCodec };
 
 const std::map<std::string, Opt>& OptionNames() {
     static const std::map<std::string, Opt> names = {
@@ -76,7 +77,7 @@ const std::map<std::string, Opt>& OptionNames() {
         {"-ac", Opt::Channels},   {"-b", Opt::VideoKbits},   {"-ab", Opt::AudioKbits},
         {"-vol", Opt::Volume},    {"-title", Opt::Title},    {"-ar", Opt::SampleRate},
         {"-acodec", Opt::AudioCodec}, {"-f", Opt::Format},   {"-y", Opt::Output},
-        {"-v", Opt::LogLevel},
+        {"-v", Opt::LogLevel},    {"-fit", Opt::Fit},        {"-vcodec", Opt::VideoCodec},
     };
     return names;
 }
@@ -102,6 +103,15 @@ void Apply(Opt opt, const std::string& name, const std::string& value, EncodeOpt
     case Opt::Format:
         if (value != "psp") Refuse(name, "unsupported format '" + value + "' (only psp)");
         break;
+    case Opt::Fit:
+        if (value == "pad") o->fit = PictureFit::Pad;
+        else if (value == "crop") o->fit = PictureFit::Crop;
+        else Refuse(name, "'" + value + "' is not pad or crop");
+        break;
+    case Opt::VideoCodec:
+        if (value != "h264") Refuse(name, "unsupported video codec '" + value + "' (only h264; without -vcodec: MPEG-4)");
+        o->video_codec = VideoCodec::H264;
+        break;
     case Opt::LogLevel:
         for (const char* level : kLogLevels)
             if (value == level) {
@@ -110,6 +120,21 @@ void Apply(Opt opt, const std::string& name, const std::string& value, EncodeOpt
             }
         Refuse(name, "'" + value + "' is not one of quiet, error, warning, info, verbose, debug");
     }
+}
+
+// H.264 files state level 2.1 in their header; a picture, rate or bit rate
+// beyond it would make a file the PSP may refuse, so it is refused here.
+void CheckH264Level(const EncodeOptions& o) {
+    using namespace h264_level;
+    const int macroblocks = Macroblocks(o.width, o.height);
+    if (macroblocks > kMaxFrameMacroblocks)
+        Refuse("-s", std::to_string(o.width) + "x" + std::to_string(o.height) +
+                         " is too large for H.264 level 2.1 (at most 792 macroblocks, e.g. 480x272)");
+    if (static_cast<long long>(macroblocks) * o.frame_rate.num > kMaxMacroblockRate * o.frame_rate.den)
+        Refuse("-r", "too many pictures a second at this size for H.264 level 2.1 (480x272 up to 29.97)");
+    if (o.video_bit_rate > kMaxBitRate)
+        Refuse("-b", std::to_string(o.video_bit_rate / 1000) + " kbit/s is above H.264 level 2.1 (at most " +
+                         std::to_string(kMaxBitRate / 1000) + ")");
 }
 
 }  // namespace
@@ -166,18 +191,24 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (!seen[Opt::Input]) throw UsageError("no input file (-i FILE)");
     if (!seen[Opt::Output]) throw UsageError("no output file (-y FILE)");
+    if (cmd.options.video_codec == VideoCodec::H264) CheckH264Level(cmd.options);
     return cmd;
 }
 
 const char* UsageText() {
     return
         "usage: trancor -i INPUT [options] -y OUTPUT.MP4\n"
-        "Converts a video into an MP4 file for the PlayStation Portable (MPEG-4 video,\n"
-        "AAC audio) and writes a 160x120 thumbnail OUTPUT.THM beside it.\n"
+        "Converts a video into an MP4 file for the PlayStation Portable (MPEG-4 or\n"
+        "H.264 video, AAC audio) and writes a 160x120 thumbnail OUTPUT.THM beside it.\n"
         "\n"
         "  -i FILE      source video\n"
         "  -y FILE      output file; an existing file is replaced only on success\n"
         "  -s WxH       frame size, even sides, up to 720x576 (default 320x240)\n"
+        "  -fit MODE    keep the picture's shape in the frame: pad (whole picture,\n"
+        "               black bars) or crop (frame filled, overflow cut); without\n"
+        "               -fit the picture is stretched to the frame\n"
+        "  -vcodec h264 H.264 Main Profile, level 2.1 (PSP system 3.30 and later;\n"
+        "               e.g. -s 480x272); without -vcodec: MPEG-4 (every PSP)\n"
         "  -r RATE      frame rate, 1 to 60; 29.97 and 14.985 mean 30000/1001 and\n"
         "               15000/1001 (default 29.97)\n"
         "  -b KBITS     video bit rate in kbit/s, 10 to 10000 (default 450)\n"

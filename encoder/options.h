@@ -9,10 +9,21 @@ struct Rational {
     int den = 1;
 };
 
+// -vcodec: absent is MPEG-4 Part 2 (every PSP); h264 is AVC Main Profile at
+// level 2.1 (system software 3.30 and later, up to the full 480x272 screen).
+enum class VideoCodec { Mpeg4, H264 };
+
+// -fit: how the source's shape meets the -s frame. Absent stretches it to
+// the frame; pad fits it inside with black bars; crop covers the frame and
+// cuts what overflows.
+enum class PictureFit { Stretch, Pad, Crop };
+
 struct EncodeOptions {
     std::string input;             // -i, UTF-8
     std::string output;            // -y, UTF-8; overwritten
     int width = 320, height = 240; // -s WxH
+    PictureFit fit = PictureFit::Stretch;  // -fit
+    VideoCodec video_codec = VideoCodec::Mpeg4;  // -vcodec
     Rational frame_rate{30000, 1001};  // -r
     int channels = 2;              // -ac
     int video_bit_rate = 450000;   // -b, bit/s

@@ -1,6 +1,7 @@
 #pragma once
-// The output: an MPEG-4 Simple Profile encoder, an AAC-LC encoder and the
-// PSP flavour of the MP4 muxer, writing to one (temporary) file.
+// The output: an MPEG-4 Simple Profile or H.264 Main Profile encoder, an
+// AAC-LC encoder and the PSP flavour of the MP4 muxer, writing to one
+// (temporary) file.
 #include <mutex>
 #include <string>
 

@@ -8,6 +8,8 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
+#include "picture_fit.h"
+
 namespace {
 
 // A source that ends more than this much before its stated length is
@@ -50,22 +52,40 @@ Upright UprightFilters(const int32_t* matrix) {
     return {};
 }
 
-std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const Upright& upright) {
-    // The picture is stretched to exactly WxH with square pixels, as the
-    // program asks. Frames are repeated or dropped for a constant rate;
-    // dropping before scaling saves work when the source has more frames.
+// The scaler and what comes after it: the picture scaled, turned upright,
+// its pixels declared square, and for -fit placed in the frame.
+std::string ScaleAndPlace(const EncodeOptions& o, const AVFrame* first, const Upright& upright) {
+    PictureSource source;
+    source.width = first->width;
+    source.height = first->height;
+    source.sample_aspect = {first->sample_aspect_ratio.num, first->sample_aspect_ratio.den};
+    source.turned_sideways = upright.swaps_sides;
+    const PicturePlacement place = PlacePicture(source, o.fit, o.width, o.height);
     // Turning it upright comes after scaling (to the sides swapped), where
     // the picture is small; the scaler also absorbs a frame size that
-    // changes mid-file, which the turning filters would not.
+    // changes mid-file, which the turning filters would not, and hands the
+    // padding and cropping a picture of one fixed size.
+    const int w = upright.swaps_sides ? place.height : place.width;
+    const int h = upright.swaps_sides ? place.width : place.height;
+    std::string chain = "scale=" + std::to_string(w) + ":" + std::to_string(h) + ":flags=bicubic";
+    if (!upright.filters.empty()) chain += "," + upright.filters;
+    chain += ",setsar=1";
+    const std::string frame = std::to_string(o.width) + ":" + std::to_string(o.height) + ":" +
+                              std::to_string(place.x) + ":" + std::to_string(place.y);
+    if (o.fit == PictureFit::Pad) chain += ",pad=" + frame + ":color=black";
+    if (o.fit == PictureFit::Crop) chain += ",crop=" + frame;
+    return chain;
+}
+
+std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const std::string& scale_and_place) {
+    // Without -fit the picture is stretched to exactly WxH with square
+    // pixels, as the program asks. Frames are repeated or dropped for a
+    // constant rate; dropping before scaling saves work when the source has
+    // more frames.
     const AVRational target{o.frame_rate.num, o.frame_rate.den};
     const std::string rate = "fps=fps=" + Fraction(target) + ":start_time=0";
-    const int w = upright.swaps_sides ? o.height : o.width;
-    const int h = upright.swaps_sides ? o.width : o.height;
-    std::string scale = "scale=" + std::to_string(w) + ":" + std::to_string(h) + ":flags=bicubic";
-    if (!upright.filters.empty()) scale += "," + upright.filters;
-    scale += ",setsar=1";
     const bool more_frames = source_rate.num > 0 && source_rate.den > 0 && av_cmp_q(source_rate, target) > 0;
-    return (more_frames ? rate + "," + scale : scale + "," + rate) + ",format=yuv420p";
+    return (more_frames ? rate + "," + scale_and_place : scale_and_place + "," + rate) + ",format=yuv420p";
 }
 
 // A timestamp counted from `origin`; none when either is garbage.
@@ -175,7 +195,7 @@ void Transcoder::StartVideoChain(const AVFrame* first) {
     video_chain_ = std::make_unique<FilterChain>(
         "buffer", VideoSourceArgs(first, vs->time_base),
         VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate,
-                   UprightFilters(source_.display_matrix())));
+                   ScaleAndPlace(options_, first, UprightFilters(source_.display_matrix()))));
 }
 
 void Transcoder::DecodeVideo(const AVPacket* packet) {

@@ -2,11 +2,15 @@
 // and refusal of anything the program could pass by mistake.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "failure.h"
 #include "options.h"
+#include "picture_fit.h"
 
 namespace {
 
@@ -19,12 +23,13 @@ Args ProgramLine() {
             "-y", "E:\\M4V30000.MP4"};
 }
 
-Args With(const std::string& option, const std::string& value) {
-    Args args = ProgramLine();
+Args With(Args args, const std::string& option, const std::string& value) {
     for (size_t i = 0; i + 1 < args.size(); ++i)
         if (args[i] == option) args[i + 1] = value;
     return args;
 }
+
+Args With(const std::string& option, const std::string& value) { return With(ProgramLine(), option, value); }
 
 // The refusal's text, or "" when the line was accepted.
 std::string Refusal(const Args& args) {
@@ -116,7 +121,7 @@ TEST(EncoderCommandLine, RefusesWhatTheProgramMayPassByMistake) {
         {[] { Args a = ProgramLine(); a.push_back("-v"); a.push_back("loud"); return a; }(),
          "-v: 'loud' is not one of"},
         {[] { Args a = ProgramLine(); a.push_back("-vcodec"); a.push_back("x"); return a; }(),
-         "unrecognized option '-vcodec'"},
+         "-vcodec: unsupported video codec 'x'"},
         {[] { Args a = ProgramLine(); a.push_back("-y"); return a; }(), "-y: missing value"},
         {[] { Args a = ProgramLine(); a.push_back("-b"); a.push_back("300"); return a; }(), "-b: given twice"},
         {{"-y", "out.mp4"}, "no input file"},
@@ -135,6 +140,69 @@ TEST(EncoderCommandLine, VolumeIsAPercentage) {
     EXPECT_EQ(ParseCommandLine(With("-vol", "0")).options.volume_percent, 0);
     EXPECT_EQ(ParseCommandLine(With("-vol", "200")).options.volume_percent, 200);
     EXPECT_NE(Refusal(With("-vol", "1001")), "");
+}
+
+Args Plus(Args args, std::initializer_list<std::string> pieces) {
+    args.insert(args.begin() + 4, pieces);  // after the -s value, where the program puts them
+    return args;
+}
+
+TEST(EncoderCommandLine, FitAndH264InsideLevel21) {
+    const EncodeOptions today = ParseCommandLine(ProgramLine()).options;
+    EXPECT_EQ(today.fit, PictureFit::Stretch);
+    EXPECT_EQ(today.video_codec, VideoCodec::Mpeg4);
+    EXPECT_EQ(ParseCommandLine(Plus(ProgramLine(), {"-fit", "pad"})).options.fit, PictureFit::Pad);
+    EXPECT_EQ(ParseCommandLine(Plus(ProgramLine(), {"-fit", "crop"})).options.fit, PictureFit::Crop);
+    const Args h264 = Plus(With("-s", "480x272"), {"-vcodec", "h264"});
+    EXPECT_EQ(ParseCommandLine(h264).options.video_codec, VideoCodec::H264);
+    // The level's edges: 480x272 at 29.97 and 4000 kbit/s still fit.
+    EXPECT_EQ(Refusal(With(With(h264, "-b", "4000"), "-r", "29.97")), "");
+    for (const auto& [args, expected] : std::vector<std::pair<Args, std::string>>{
+             {Plus(ProgramLine(), {"-fit", "stretch"}), "-fit: 'stretch' is not pad or crop"},
+             {Plus(ProgramLine(), {"-vcodec", "mpeg4"}), "-vcodec: unsupported video codec 'mpeg4'"},
+             {With(h264, "-s", "720x576"), "-s: 720x576 is too large for H.264 level 2.1"},
+             {With(h264, "-r", "59.94"), "-r: too many pictures a second"},
+             {With(h264, "-b", "4001"), "-b: 4001 kbit/s is above H.264 level 2.1"}}) {
+        const std::string refusal = Refusal(args);
+        EXPECT_EQ(refusal.rfind(expected, 0), 0u) << "expected '" << expected << "', got '" << refusal << "'";
+    }
+}
+
+// -fit over a range of shapes and frames: the placement is even, centred
+// within a pixel pair, inside the frame for pad and over it for crop, one
+// side on the frame's edge, and the display shape kept within the rounding
+// of one even step.
+TEST(PicturePlacement, KeepsTheDisplayShapeInEveryFrame) {
+    const PictureSource shapes[] = {{640, 360, {1, 1}, false}, {1920, 816, {1, 1}, false},
+                                    {360, 640, {1, 1}, false}, {640, 480, {1, 1}, false},
+                                    {720, 480, {32, 27}, false}, {720, 576, {16, 11}, false},
+                                    {320, 180, {1, 1}, true},   {1920, 1080, {0, 1}, true}};
+    const int frames[][2] = {{320, 240}, {368, 208}, {400, 192}, {480, 272}, {720, 576}, {16, 16}};
+    for (const PictureSource& s : shapes) {
+        double shape = double(s.width) * std::max(s.sample_aspect.num, 1) / (double(s.height) * s.sample_aspect.den);
+        if (s.turned_sideways) shape = 1 / shape;
+        for (const auto& f : frames) {
+            const std::string where = std::to_string(s.width) + "x" + std::to_string(s.height) + " in " +
+                                      std::to_string(f[0]) + "x" + std::to_string(f[1]);
+            const PicturePlacement pad = PlacePicture(s, PictureFit::Pad, f[0], f[1]);
+            const PicturePlacement crop = PlacePicture(s, PictureFit::Crop, f[0], f[1]);
+            for (const PicturePlacement& p : {pad, crop}) {
+                EXPECT_EQ((p.width | p.height | p.x | p.y) & 1, 0) << where;
+                EXPECT_NEAR(double(p.width) / p.height, shape, shape * 2.0 / std::min(p.width, p.height) + 1e-9)
+                    << where;
+            }
+            EXPECT_TRUE(pad.width == f[0] || pad.height == f[1]) << where;
+            EXPECT_TRUE(pad.width <= f[0] && pad.height <= f[1]) << where;
+            EXPECT_LE(std::abs(f[0] - pad.width - 2 * pad.x), 2) << where;
+            EXPECT_LE(std::abs(f[1] - pad.height - 2 * pad.y), 2) << where;
+            EXPECT_TRUE(crop.width == f[0] || crop.height == f[1]) << where;
+            EXPECT_TRUE(crop.width >= f[0] && crop.height >= f[1]) << where;
+            EXPECT_LE(std::abs(crop.width - f[0] - 2 * crop.x), 2) << where;
+            EXPECT_LE(std::abs(crop.height - f[1] - 2 * crop.y), 2) << where;
+        }
+    }
+    const PicturePlacement stretch = PlacePicture(shapes[4], PictureFit::Stretch, 320, 240);
+    EXPECT_EQ(stretch.width * 1000 + stretch.height, 320240);  // without -fit: the frame
 }
 
 }  // namespace

@@ -13,6 +13,7 @@ import trancor_helpers
 from conversion_test import SourceFormats  # noqa: F401
 from failure_test import Interruption  # noqa: F401
 from format_test import TodaysFormats  # noqa: F401
+from picture_test import assert_h264_psp_file, gray_frame, picture_args
 from trancor_helpers import EncoderTestCase, make_clip, probe, program_args, run_trancor
 
 
@@ -67,6 +68,18 @@ class WindowsConversion(EncoderTestCase):
             self.assertFalse(os.path.exists(target + ".part") or os.path.exists(thumb + ".part"))
         finally:
             os.rmdir(thumb)
+
+    def test_h264_with_bars(self):
+        # The Windows FFmpeg's libx264, pad and crop filters: a 4:3 source in
+        # the PSP's 16:9 screen gets bars left and right.
+        target = os.path.join(self.folder, "输出", "MAQ30000.MP4")
+        result = run_trancor(picture_args(windows_path(self.source), windows_path(target), "480x272",
+                                          "-vcodec", "h264", "-fit", "pad"))
+        self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
+        assert_h264_psp_file(self, target, "30000/1001")
+        middle = gray_frame(target, 480, 272)[136]
+        self.assertLess(max(middle[:56] + middle[-56:]), 40)   # 480 - 272 * 4 / 3 = 117 columns of bars
+        self.assertGreater(max(middle[64:-64]), 100)
 
     def test_missing_source_fails_without_output(self):
         target = os.path.join(self.folder, "输出", "M4V30001.MP4")
