@@ -178,7 +178,14 @@ Source::Source(const std::string& path) : path_(path) {
 }
 
 int64_t Source::start_time() const {
-    return format_->start_time == AV_NOPTS_VALUE ? 0 : format_->start_time;
+    int64_t start = AV_NOPTS_VALUE;
+    for (const AVStream* stream : {video_stream(), audio_stream()}) {
+        if (!stream || stream->start_time == AV_NOPTS_VALUE) continue;
+        const int64_t t = av_rescale_q(stream->start_time, stream->time_base, AV_TIME_BASE_Q);
+        if (start == AV_NOPTS_VALUE || t < start) start = t;
+    }
+    if (start == AV_NOPTS_VALUE) start = format_->start_time;
+    return start == AV_NOPTS_VALUE ? 0 : start;
 }
 
 double Source::length_hint() const {

@@ -19,8 +19,9 @@ public:
     AVStream* audio_stream() const { return audio_index_ < 0 ? nullptr : format_->streams[audio_index_]; }
     AVCodecContext* audio_decoder() const { return audio_.get(); }
 
-    // Timestamp (AV_TIME_BASE units) that becomes zero in the output, so a
-    // file that starts at 0.5 s (MPEG program streams do) plays from the start.
+    // Timestamp (AV_TIME_BASE units) that becomes zero in the output: the
+    // earliest start of the picture and the sound, so a file that starts at
+    // 0.5 s (MPEG program streams do) plays from the start.
     int64_t start_time() const;
     // Length in seconds as the file's header or index states it; 0 when it
     // states none (transport and program streams, whose length FFmpeg only
