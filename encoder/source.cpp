@@ -117,8 +117,13 @@ double AsfStatedDuration(const std::string& path) {
 
 }  // namespace
 
-Source::Source(const std::string& path) : path_(path) {
+Source::Source(const std::string& path, AVIOContext* io) : path_(path) {
     AVFormatContext* raw = nullptr;
+    if (io) {
+        raw = avformat_alloc_context();
+        if (!raw) throw Failure(FailureReason::Internal, "out of memory");
+        raw->pb = io;  // stays open when the context goes
+    }
     int result = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
     if (result < 0) CannotOpen(path, result);
     format_.reset(raw);
@@ -208,12 +213,20 @@ bool Source::ReadPacket(AVPacket* packet) {
     for (;;) {
         const int result = av_read_frame(format_.get(), packet);
         if (result == AVERROR(ENOMEM)) throw Failure(FailureReason::Internal, "out of memory");
-        // The system could not read the file (a drive gone, a network
-        // share lost): that is no end of the content.
-        if (result == AVERROR(EIO) || result == AVERROR(EACCES) || result == AVERROR(ENOENT))
-            throw Failure(FailureReason::SourceUnreadable, path_ + ": reading the source failed: " + av::ErrorText(result));
-        // Damage the demuxer cannot get past ends the content.
-        if (result < 0) return false;
+        if (result < 0) {
+            // Demuxers report a failed read (a drive gone, a network share
+            // lost) as the end of the file or as damage; the I/O context
+            // keeps the error.
+            const AVIOContext* io = format_->pb;
+            const int error = io && io->error < 0 ? io->error : result;
+            if (error == AVERROR_EOF) return false;
+            // Damage the demuxer cannot get past ends the content; the
+            // length check tells that from a file cut off.
+            if (error == AVERROR_INVALIDDATA) return false;
+            throw Failure(FailureReason::SourceUnreadable,
+                          path_ + ": reading the source stopped at byte " + std::to_string(io ? io->pos : 0) + ": " +
+                              av::ErrorText(error));
+        }
         if (packet->stream_index == video_index_ || packet->stream_index == audio_index_) return true;
         av_packet_unref(packet);
     }

@@ -9,8 +9,9 @@ class Source {
 public:
     // Throws Failure when the file cannot be opened, holds no picture, or
     // uses a codec this build cannot decode; or when it is smaller than its
-    // header says (AVI).
-    explicit Source(const std::string& path);
+    // header says (AVI). io: reads the file's content instead of opening it
+    // (tests fail reads with it); it stays the caller's and outlives this.
+    explicit Source(const std::string& path, AVIOContext* io = nullptr);
 
     const std::string& path() const { return path_; }
     AVStream* video_stream() const { return format_->streams[video_index_]; }
@@ -38,8 +39,8 @@ public:
 
     // The next packet of the picture or sound stream; false at the end of
     // the file, or where its content becomes unreadable (a damaged or cut
-    // off file: the length check tells those apart). Throws Failure when the
-    // file itself cannot be read.
+    // off file: the length check tells those apart). Throws Failure
+    // (SourceUnreadable, naming the byte) when reading the file fails.
     bool ReadPacket(AVPacket* packet);
 
 private:
