@@ -115,25 +115,48 @@ double AsfStatedDuration(const std::string& path) {
     return 0;
 }
 
-}  // namespace
+// A stream that states no layout up front (transport and program streams)
+// describes its sound only once the sound's first packet comes; sound that
+// starts seconds after the picture lies beyond the probe's default reach.
+// Looking further keeps the packets read meanwhile in memory, so it is done
+// only when sound is missing, and only as far as this.
+constexpr int64_t kDeepProbeSeconds = 20;
+constexpr int64_t kDeepProbeBytes = 32 << 20;
 
-Source::Source(const std::string& path, AVIOContext* io) : path_(path) {
-    AVFormatContext* raw = nullptr;
-    if (io) {
-        raw = avformat_alloc_context();
-        if (!raw) throw Failure(FailureReason::Internal, "out of memory");
-        raw->pb = io;  // stays open when the context goes
+bool SoundBeyondProbe(AVFormatContext* format) {
+    if (av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) != AVERROR_STREAM_NOT_FOUND) return false;
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) return true;
+    return false;
+}
+
+// Opens the file (through `io` when given) and reads its streams' layout.
+av::Input OpenInput(const std::string& path, AVIOContext* io, bool deep) {
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw) throw Failure(FailureReason::Internal, "out of memory");
+    raw->pb = io;  // stays open when the context goes
+    if (deep) {
+        raw->max_analyze_duration = kDeepProbeSeconds * AV_TIME_BASE;
+        raw->probesize = kDeepProbeBytes;
     }
     int result = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
     if (result < 0) CannotOpen(path, result);
-    format_.reset(raw);
-    const bool avi = std::strcmp(raw->iformat->name, "avi") == 0;
-    if (avi) CheckAviComplete(path);
+    av::Input format(raw);
+    if (std::strcmp(raw->iformat->name, "avi") == 0) CheckAviComplete(path);
     result = avformat_find_stream_info(raw, nullptr);
     if (result == AVERROR(ENOMEM)) throw Failure(FailureReason::Internal, "out of memory");
     if (result < 0)
         throw Failure(FailureReason::SourceDamaged, path + ": cannot read the layout of its streams (" +
                                                         av::ErrorText(result) + "); the file is damaged");
+    return format;
+}
+
+}  // namespace
+
+Source::Source(const std::string& path, AVIOContext* io) : path_(path) {
+    format_ = OpenInput(path, io, false);
+    if (!io && SoundBeyondProbe(format_.get())) format_ = OpenInput(path, nullptr, true);
+    AVFormatContext* raw = format_.get();
 
     // The best picture stream prefers moving pictures, so when it is a
     // cover image (of a music file), there is no video.
