@@ -115,20 +115,48 @@ double AsfStatedDuration(const std::string& path) {
     return 0;
 }
 
-}  // namespace
+// A stream that states no layout up front (transport and program streams)
+// describes its sound only once the sound's first packet comes; sound that
+// starts seconds after the picture lies beyond the probe's default reach.
+// Looking further keeps the packets read meanwhile in memory, so it is done
+// only when sound is missing, and only as far as this.
+constexpr int64_t kDeepProbeSeconds = 20;
+constexpr int64_t kDeepProbeBytes = 32 << 20;
 
-Source::Source(const std::string& path) : path_(path) {
-    AVFormatContext* raw = nullptr;
+bool SoundBeyondProbe(AVFormatContext* format) {
+    if (av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0) != AVERROR_STREAM_NOT_FOUND) return false;
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) return true;
+    return false;
+}
+
+// Opens the file (through `io` when given) and reads its streams' layout.
+av::Input OpenInput(const std::string& path, AVIOContext* io, bool deep) {
+    AVFormatContext* raw = avformat_alloc_context();
+    if (!raw) throw Failure(FailureReason::Internal, "out of memory");
+    raw->pb = io;  // stays open when the context goes
+    if (deep) {
+        raw->max_analyze_duration = kDeepProbeSeconds * AV_TIME_BASE;
+        raw->probesize = kDeepProbeBytes;
+    }
     int result = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
     if (result < 0) CannotOpen(path, result);
-    format_.reset(raw);
-    const bool avi = std::strcmp(raw->iformat->name, "avi") == 0;
-    if (avi) CheckAviComplete(path);
+    av::Input format(raw);
+    if (std::strcmp(raw->iformat->name, "avi") == 0) CheckAviComplete(path);
     result = avformat_find_stream_info(raw, nullptr);
     if (result == AVERROR(ENOMEM)) throw Failure(FailureReason::Internal, "out of memory");
     if (result < 0)
         throw Failure(FailureReason::SourceDamaged, path + ": cannot read the layout of its streams (" +
                                                         av::ErrorText(result) + "); the file is damaged");
+    return format;
+}
+
+}  // namespace
+
+Source::Source(const std::string& path, AVIOContext* io) : path_(path) {
+    format_ = OpenInput(path, io, false);
+    if (!io && SoundBeyondProbe(format_.get())) format_ = OpenInput(path, nullptr, true);
+    AVFormatContext* raw = format_.get();
 
     // The best picture stream prefers moving pictures, so when it is a
     // cover image (of a music file), there is no video.
@@ -178,7 +206,14 @@ Source::Source(const std::string& path) : path_(path) {
 }
 
 int64_t Source::start_time() const {
-    return format_->start_time == AV_NOPTS_VALUE ? 0 : format_->start_time;
+    int64_t start = AV_NOPTS_VALUE;
+    for (const AVStream* stream : {video_stream(), audio_stream()}) {
+        if (!stream || stream->start_time == AV_NOPTS_VALUE) continue;
+        const int64_t t = av_rescale_q(stream->start_time, stream->time_base, AV_TIME_BASE_Q);
+        if (start == AV_NOPTS_VALUE || t < start) start = t;
+    }
+    if (start == AV_NOPTS_VALUE) start = format_->start_time;
+    return start == AV_NOPTS_VALUE ? 0 : start;
 }
 
 double Source::length_hint() const {
@@ -201,12 +236,20 @@ bool Source::ReadPacket(AVPacket* packet) {
     for (;;) {
         const int result = av_read_frame(format_.get(), packet);
         if (result == AVERROR(ENOMEM)) throw Failure(FailureReason::Internal, "out of memory");
-        // The system could not read the file (a drive gone, a network
-        // share lost): that is no end of the content.
-        if (result == AVERROR(EIO) || result == AVERROR(EACCES) || result == AVERROR(ENOENT))
-            throw Failure(FailureReason::SourceUnreadable, path_ + ": reading the source failed: " + av::ErrorText(result));
-        // Damage the demuxer cannot get past ends the content.
-        if (result < 0) return false;
+        if (result < 0) {
+            // Demuxers report a failed read (a drive gone, a network share
+            // lost) as the end of the file or as damage; the I/O context
+            // keeps the error.
+            const AVIOContext* io = format_->pb;
+            const int error = io && io->error < 0 ? io->error : result;
+            if (error == AVERROR_EOF) return false;
+            // Damage the demuxer cannot get past ends the content; the
+            // length check tells that from a file cut off.
+            if (error == AVERROR_INVALIDDATA) return false;
+            throw Failure(FailureReason::SourceUnreadable,
+                          path_ + ": reading the source stopped at byte " + std::to_string(io ? io->pos : 0) + ": " +
+                              av::ErrorText(error));
+        }
         if (packet->stream_index == video_index_ || packet->stream_index == audio_index_) return true;
         av_packet_unref(packet);
     }

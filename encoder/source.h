@@ -9,8 +9,9 @@ class Source {
 public:
     // Throws Failure when the file cannot be opened, holds no picture, or
     // uses a codec this build cannot decode; or when it is smaller than its
-    // header says (AVI).
-    explicit Source(const std::string& path);
+    // header says (AVI). io: reads the file's content instead of opening it
+    // (tests fail reads with it); it stays the caller's and outlives this.
+    explicit Source(const std::string& path, AVIOContext* io = nullptr);
 
     const std::string& path() const { return path_; }
     AVStream* video_stream() const { return format_->streams[video_index_]; }
@@ -19,8 +20,9 @@ public:
     AVStream* audio_stream() const { return audio_index_ < 0 ? nullptr : format_->streams[audio_index_]; }
     AVCodecContext* audio_decoder() const { return audio_.get(); }
 
-    // Timestamp (AV_TIME_BASE units) that becomes zero in the output, so a
-    // file that starts at 0.5 s (MPEG program streams do) plays from the start.
+    // Timestamp (AV_TIME_BASE units) that becomes zero in the output: the
+    // earliest start of the picture and the sound, so a file that starts at
+    // 0.5 s (MPEG program streams do) plays from the start.
     int64_t start_time() const;
     // Length in seconds as the file's header or index states it; 0 when it
     // states none (transport and program streams, whose length FFmpeg only
@@ -37,8 +39,8 @@ public:
 
     // The next packet of the picture or sound stream; false at the end of
     // the file, or where its content becomes unreadable (a damaged or cut
-    // off file: the length check tells those apart). Throws Failure when the
-    // file itself cannot be read.
+    // off file: the length check tells those apart). Throws Failure
+    // (SourceUnreadable, naming the byte) when reading the file fails.
     bool ReadPacket(AVPacket* packet);
 
 private:

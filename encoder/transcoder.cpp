@@ -88,12 +88,7 @@ std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const std
     return (more_frames ? rate + "," + scale_and_place : scale_and_place + "," + rate) + ",format=yuv420p";
 }
 
-// A timestamp counted from `origin`; none when either is garbage.
-int64_t Relative(int64_t pts, int64_t origin) {
-    int64_t result = 0;
-    if (pts == AV_NOPTS_VALUE || __builtin_sub_overflow(pts, origin, &result)) return AV_NOPTS_VALUE;
-    return result;
-}
+enum TimelineStream { kPicture, kSound };
 
 [[noreturn]] void OutOfMemory() { throw Failure(FailureReason::Internal, "out of memory"); }
 
@@ -127,16 +122,10 @@ void Decode(AVCodecContext* decoder, const AVPacket* packet, AVFrame* frame, Tak
 
 Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& options)
     : source_(source), output_(output), options_(options), decoded_(av::NewFrame()),
-      video_time_(source.video_stream()->time_base),
-      audio_time_(source.audio_stream() ? source.audio_stream()->time_base : AVRational{1, 1}),
+      timeline_(source.start_time(), 2),
       video_track_(output, source.length_hint()), audio_track_(output, options),
       // Short queues: a few pictures; about a second of decoded sound.
-      video_worker_(video_track_, 8), audio_worker_(audio_track_, 48) {
-    AVStream* vs = source.video_stream();
-    video_offset_ = av_rescale_q(source.start_time(), AV_TIME_BASE_Q, vs->time_base);
-    if (AVStream* as = source.audio_stream())
-        audio_offset_ = av_rescale_q(source.start_time(), AV_TIME_BASE_Q, as->time_base);
-}
+      video_worker_(video_track_, 8), audio_worker_(audio_track_, 48) {}
 
 void Transcoder::Run() {
     av::Packet packet = av::NewPacket();
@@ -165,9 +154,7 @@ void Transcoder::Run() {
     // Picture and sound end together, as the PSP's player needs: the shorter
     // one is completed, the picture with its last frame, the sound with
     // silence. The last picture keeps its full duration.
-    const AVRational vtb = source_.video_stream()->time_base;
-    const int64_t sound_end = av_rescale_q(audio_time_.end(), audio_time_.time_base(), vtb);
-    video_chain_->Close(std::max(video_time_.end(), sound_end));
+    video_chain_->Close(timeline_.end(source_.video_stream()->time_base));
     DrainVideo();
     const AVRational encoder_tb = output_.video_encoder()->time_base;
     video_worker_.Finish(filtered_pictures_, encoder_tb);
@@ -180,7 +167,7 @@ void Transcoder::CheckComplete() const {
     // hand the user a video that silently stops early, so it counts as a
     // failure; a small shortfall is normal (rounding, a last frame left out).
     const double stated = source_.stated_duration();
-    const double obtained = std::max(video_time_.end_seconds(), audio_time_.end_seconds());
+    const double obtained = timeline_.end_seconds();
     const double missing = stated - obtained;
     if (stated > 0 && missing > kMissingSeconds && missing > stated * kMissingShare) {
         char text[160];
@@ -207,7 +194,7 @@ void Transcoder::DecodeVideo(const AVPacket* packet) {
             const AVRational rate = vs->avg_frame_rate.num > 0 ? vs->avg_frame_rate : AVRational{25, 1};
             duration = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(rate), vs->time_base));
         }
-        f->pts = video_time_.Place(Relative(f->best_effort_timestamp, video_offset_), duration);
+        f->pts = timeline_.Place(kPicture, f->best_effort_timestamp, duration, vs->time_base);
         ++decoded_pictures_;
         if (!video_chain_) StartVideoChain(f);
         video_chain_->Push(f);
@@ -232,10 +219,10 @@ void Transcoder::DrainVideo() {
 void Transcoder::DecodeAudio(const AVPacket* packet) {
     Decode(source_.audio_decoder(), packet, decoded_.get(), [this](AVFrame* f) {
         if (f->sample_rate <= 0 || f->nb_samples <= 0 || f->ch_layout.nb_channels <= 0) return;
-        const AVRational tb = audio_time_.time_base();
+        const AVRational tb = source_.audio_stream()->time_base;
         const AVRational sample_tb{1, f->sample_rate};
-        const int64_t placed = audio_time_.Place(Relative(f->best_effort_timestamp, audio_offset_),
-                                                 av_rescale_q(f->nb_samples, sample_tb, tb));
+        const int64_t placed = timeline_.Place(kSound, f->best_effort_timestamp,
+                                               av_rescale_q(f->nb_samples, sample_tb, tb), tb);
         av::Frame frame = av::NewFrame();
         av_frame_move_ref(frame.get(), f);
         frame->pts = av_rescale_q(placed, tb, sample_tb);

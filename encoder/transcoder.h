@@ -11,7 +11,7 @@
 #include "options.h"
 #include "psp_output.h"
 #include "source.h"
-#include "stream_timeline.h"
+#include "source_timeline.h"
 #include "track_worker.h"
 #include "video_track.h"
 
@@ -39,16 +39,13 @@ private:
     const EncodeOptions& options_;
     std::unique_ptr<FilterChain> video_chain_;  // built for the first picture
     av::Frame decoded_;
-    StreamTimeline video_time_;  // in the video stream's time base
-    StreamTimeline audio_time_;  // in the audio stream's
+    SourceTimeline timeline_;  // stream 0 the picture, 1 the sound
     VideoTrack video_track_;
     AudioTrack audio_track_;
     // After the tracks: the threads stop before the tracks go.
     TrackWorker video_worker_;
     TrackWorker audio_worker_;
 
-    int64_t video_offset_ = 0;  // source start, in the video stream's time base
-    int64_t audio_offset_ = 0;  // the same in the audio stream's time base
     int64_t decoded_pictures_ = 0;
     int64_t sound_packets_ = 0;
     int64_t decoded_sounds_ = 0;

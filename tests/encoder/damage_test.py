@@ -22,6 +22,14 @@ def levels_db(path, start, length):
     return -200.0
 
 
+def first_time(graph, tag, threshold):
+    """Time (s) of the first frame of a lavfi graph whose tag exceeds threshold."""
+    out = subprocess.run(["ffprobe", "-v", "error", "-f", "lavfi", "-i", graph, "-show_entries",
+                          f"frame=pts_time:frame_tags={tag}", "-of", "csv=p=0"], check=True, capture_output=True,
+                         text=True).stdout
+    return next(float(t) for t, v in (line.split(",") for line in out.split()) if float(v) > threshold)
+
+
 def quadrant_colours(path, size):
     """Mean (R, G, B) of the top, bottom, left and right halves of the file's
     middle picture, scaled to size x size."""
@@ -97,6 +105,27 @@ class DamagedSources(EncoderTestCase):
         self.assertAlmostEqual(length, 4.0, delta=0.2)
         self.assertGreater(levels_db(target, 0.1, 0.7), -30)
         self.assertLess(levels_db(target, 2.3, 1.4), -60)
+
+    def test_streams_that_start_apart_keep_flash_and_beep_together(self):
+        # A white flash and a beep at once, 10 s into the source, whose sound
+        # (or picture) starts seconds after the other stream, as in TV and
+        # camcorder recordings; in MP4 an edit list says so, a transport
+        # stream only once the sound comes, after the probe's usual reach.
+        for ext, codecs, sound_late, picture_late in (("mp4", ("-c:v", "libx264", "-c:a", "aac"), 5, 0),
+                                                       ("ts", ("-c:v", "mpeg2video", "-c:a", "mp2"), 8, 0),
+                                                       ("mkv", ("-c:v", "libx264", "-c:a", "libvorbis"), 0, 5)):
+            with self.subTest(container=ext, sound_late=sound_late, picture_late=picture_late):
+                source, v, a = self.path(f"apart.{ext}"), 10 - picture_late, 10 - sound_late
+                ffmpeg("-itsoffset", str(picture_late), "-f", "lavfi", "-i", f"color=r=25:d={v + 2},drawbox=c=white:"
+                       f"t=fill:enable='between(t,{v},{v + .2})'", "-itsoffset", str(sound_late), "-f", "lavfi", "-i",
+                       f"aevalsrc='sin(6283*t)*between(t,{a},{a + .2})':s=48000:d={a + 2}", *codecs, source)
+                target, length = self.convert_checked(source, f"APART{ext}.MP4")
+                flash = first_time(f"movie={target},signalstats", "lavfi.signalstats.YAVG", 128)
+                beep = first_time(f"amovie={target},asetnsamples=240,astats=metadata=1:reset=1",
+                                  "lavfi.astats.Overall.RMS_level", -30)
+                self.assertAlmostEqual(flash, 10, delta=0.1)
+                self.assertAlmostEqual(beep, flash, delta=0.05)
+                self.assertAlmostEqual(length, 12, delta=0.2)
 
     def test_one_picture_with_a_second_of_sound(self):
         source = self.path("still.avi")
