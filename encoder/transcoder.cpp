@@ -116,6 +116,7 @@ Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& o
     video_offset_ = av_rescale_q(source.start_time(), AV_TIME_BASE_Q, vs->time_base);
     if (AVStream* as = source.audio_stream())
         audio_offset_ = av_rescale_q(source.start_time(), AV_TIME_BASE_Q, as->time_base);
+    if (options.burn_subtitles) subtitles_ = std::make_unique<SubtitleBurner>(source.path(), source.start_time());
 }
 
 void Transcoder::Run() {
@@ -172,10 +173,19 @@ void Transcoder::CheckComplete() const {
 
 void Transcoder::StartVideoChain(const AVFrame* first) {
     const AVStream* vs = source_.video_stream();
-    video_chain_ = std::make_unique<FilterChain>(
-        "buffer", VideoSourceArgs(first, vs->time_base),
-        VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate,
-                   UprightFilters(source_.display_matrix())));
+    const std::string chain = VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate,
+                                         UprightFilters(source_.display_matrix()));
+    // Text subtitles are drawn first, on the source's own picture; the
+    // filter reads them as it starts, so a text it cannot read shows here.
+    if (const std::string text = subtitles_ ? subtitles_->TextFilters() : ""; !text.empty()) {
+        try {
+            video_chain_ = std::make_unique<FilterChain>("buffer", VideoSourceArgs(first, vs->time_base), text + chain);
+            return;
+        } catch (const Failure& e) {
+            subtitles_->TextFailed(e.what());
+        }
+    }
+    video_chain_ = std::make_unique<FilterChain>("buffer", VideoSourceArgs(first, vs->time_base), chain);
 }
 
 void Transcoder::DecodeVideo(const AVPacket* packet) {
@@ -189,6 +199,8 @@ void Transcoder::DecodeVideo(const AVPacket* packet) {
         }
         f->pts = video_time_.Place(Relative(f->best_effort_timestamp, video_offset_), duration);
         ++decoded_pictures_;
+        if (subtitles_)
+            subtitles_->DrawPictures(f, av_rescale_q(f->pts, vs->time_base, AV_TIME_BASE_Q) + source_.start_time());
         if (!video_chain_) StartVideoChain(f);
         video_chain_->Push(f);
         DrainVideo();
