@@ -137,4 +137,13 @@ TEST(EncoderCommandLine, VolumeIsAPercentage) {
     EXPECT_NE(Refusal(With("-vol", "1001")), "");
 }
 
+TEST(EncoderCommandLine, SubtitlesOnlyWhenAskedAndOnlyAuto) {
+    EXPECT_FALSE(ParseCommandLine(ProgramLine()).options.burn_subtitles);
+    Args args = ProgramLine();
+    args.insert(args.begin() + 4, {"-sub", "auto"});
+    EXPECT_TRUE(ParseCommandLine(args).options.burn_subtitles);
+    args[5] = "Auto";
+    EXPECT_NE(Refusal(args).find("-sub"), std::string::npos);
+}
+
 }  // namespace
