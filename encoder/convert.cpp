@@ -46,13 +46,13 @@ std::string Convert(const EncodeOptions& options, ProgressSink& progress) {
     Transcoder transcoder(source, output, options);
     transcoder.Run();
     output.Finish();
-    std::string warning;
+    std::string warning = transcoder.subtitle_warning();
     bool thumbnail_written = false;
     try {
         WriteThumbnail(transcoder.thumbnail(), thumbnail_file.part_path());
         thumbnail_written = true;
     } catch (const Failure& e) {
-        warning = std::string("no thumbnail: ") + e.what();
+        warning += (warning.empty() ? "" : "; ") + std::string("no thumbnail: ") + e.what();
     }
 
     video_file.Commit();
@@ -60,7 +60,7 @@ std::string Convert(const EncodeOptions& options, ProgressSink& progress) {
         try {
             thumbnail_file.Commit();
         } catch (const Failure& e) {
-            warning = std::string("the earlier thumbnail stays: ") + e.what();
+            warning += (warning.empty() ? "" : "; ") + std::string("the earlier thumbnail stays: ") + e.what();
         }
     }
     return warning;

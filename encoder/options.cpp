@@ -69,7 +69,7 @@ int ParseSampleRate(const std::string& text) {
 }
 
 enum class Opt { Input, Size, Rate, Channels, VideoKbits, AudioKbits, Volume, Title, SampleRate,
-                 AudioCodec, Format, Output, LogLevel, Fit, VideoCodec };
+                 AudioCodec, Format, Output, LogLevel, Fit, VideoCodec, Subtitles };
 
 const std::map<std::string, Opt>& OptionNames() {
     static const std::map<std::string, Opt> names = {
@@ -78,6 +78,7 @@ const std::map<std::string, Opt>& OptionNames() {
         {"-vol", Opt::Volume},    {"-title", Opt::Title},    {"-ar", Opt::SampleRate},
         {"-acodec", Opt::AudioCodec}, {"-f", Opt::Format},   {"-y", Opt::Output},
         {"-v", Opt::LogLevel},    {"-fit", Opt::Fit},        {"-vcodec", Opt::VideoCodec},
+        {"-sub", Opt::Subtitles},
     };
     return names;
 }
@@ -119,6 +120,10 @@ void Apply(Opt opt, const std::string& name, const std::string& value, EncodeOpt
                 return;
             }
         Refuse(name, "'" + value + "' is not one of quiet, error, warning, info, verbose, debug");
+    case Opt::Subtitles:
+        if (value != "auto") Refuse(name, "unsupported value '" + value + "' (only auto)");
+        o->burn_subtitles = true;
+        break;
     }
 }
 
@@ -220,6 +225,9 @@ const char* UsageText() {
         "  -title TEXT  title shown by the PSP\n"
         "  -acodec aac  audio codec (only aac)\n"
         "  -f psp       output format (only psp)\n"
+        "  -sub auto    burn subtitles into the picture: a subtitle file beside the\n"
+        "               source (same name), else its text subtitles, else its picture\n"
+        "               subtitles; none found is no error\n"
         "  -v LEVEL     FFmpeg's own messages, for finding faults: quiet (default),\n"
         "               error, warning, info, verbose or debug\n"
         "  -h           this text\n"

@@ -33,6 +33,7 @@ struct EncodeOptions {
     int sample_rate = 24000;       // -ar
     // -v: FFmpeg's own messages on stderr, for debugging; one of kLogLevels.
     std::string log_level = "quiet";
+    bool burn_subtitles = false;   // -sub auto: the source's subtitles into the picture
 };
 
 // The values "-v" takes, quietest first.

@@ -125,7 +125,9 @@ Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& o
       timeline_(source.start_time(), 2),
       video_track_(output, source.length_hint()), audio_track_(output, options),
       // Short queues: a few pictures; about a second of decoded sound.
-      video_worker_(video_track_, 8), audio_worker_(audio_track_, 48) {}
+      video_worker_(video_track_, 8), audio_worker_(audio_track_, 48) {
+    if (options.burn_subtitles) subtitles_ = std::make_unique<SubtitleBurner>(source.path(), source.start_time());
+}
 
 void Transcoder::Run() {
     av::Packet packet = av::NewPacket();
@@ -179,10 +181,20 @@ void Transcoder::CheckComplete() const {
 
 void Transcoder::StartVideoChain(const AVFrame* first) {
     const AVStream* vs = source_.video_stream();
-    video_chain_ = std::make_unique<FilterChain>(
-        "buffer", VideoSourceArgs(first, vs->time_base),
+    const std::string chain =
         VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate,
-                   ScaleAndPlace(options_, first, UprightFilters(source_.display_matrix()))));
+                   ScaleAndPlace(options_, first, UprightFilters(source_.display_matrix())));
+    // Text subtitles are drawn first, on the source's own picture; the
+    // filter reads them as it starts, so a text it cannot read shows here.
+    if (const std::string text = subtitles_ ? subtitles_->TextFilters() : ""; !text.empty()) {
+        try {
+            video_chain_ = std::make_unique<FilterChain>("buffer", VideoSourceArgs(first, vs->time_base), text + chain);
+            return;
+        } catch (const Failure& e) {
+            subtitles_->TextFailed(e.what());
+        }
+    }
+    video_chain_ = std::make_unique<FilterChain>("buffer", VideoSourceArgs(first, vs->time_base), chain);
 }
 
 void Transcoder::DecodeVideo(const AVPacket* packet) {
@@ -196,6 +208,8 @@ void Transcoder::DecodeVideo(const AVPacket* packet) {
         }
         f->pts = timeline_.Place(kPicture, f->best_effort_timestamp, duration, vs->time_base);
         ++decoded_pictures_;
+        if (subtitles_)
+            subtitles_->DrawPictures(f, av_rescale_q(f->pts, vs->time_base, AV_TIME_BASE_Q) + source_.start_time());
         if (!video_chain_) StartVideoChain(f);
         video_chain_->Push(f);
         DrainVideo();

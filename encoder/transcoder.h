@@ -12,6 +12,7 @@
 #include "psp_output.h"
 #include "source.h"
 #include "source_timeline.h"
+#include "subtitle_burner.h"
 #include "track_worker.h"
 #include "video_track.h"
 
@@ -26,6 +27,8 @@ public:
 
     // The picture for the thumbnail; null when no frame was encoded.
     const AVFrame* thumbnail() const { return video_track_.thumbnail(); }
+    // Why subtitles asked for were left out; "" when none were.
+    std::string subtitle_warning() const { return subtitles_ ? subtitles_->warning() : ""; }
 
 private:
     void DecodeVideo(const AVPacket* packet);
@@ -37,6 +40,7 @@ private:
     Source& source_;
     PspOutput& output_;
     const EncodeOptions& options_;
+    std::unique_ptr<SubtitleBurner> subtitles_;  // null without -sub
     std::unique_ptr<FilterChain> video_chain_;  // built for the first picture
     av::Frame decoded_;
     SourceTimeline timeline_;  // stream 0 the picture, 1 the sound

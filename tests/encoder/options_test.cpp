@@ -205,4 +205,13 @@ TEST(PicturePlacement, KeepsTheDisplayShapeInEveryFrame) {
     EXPECT_EQ(stretch.width * 1000 + stretch.height, 320240);  // without -fit: the frame
 }
 
+TEST(EncoderCommandLine, SubtitlesOnlyWhenAskedAndOnlyAuto) {
+    EXPECT_FALSE(ParseCommandLine(ProgramLine()).options.burn_subtitles);
+    Args args = ProgramLine();
+    args.insert(args.begin() + 4, {"-sub", "auto"});
+    EXPECT_TRUE(ParseCommandLine(args).options.burn_subtitles);
+    args[5] = "Auto";
+    EXPECT_NE(Refusal(args).find("-sub"), std::string::npos);
+}
+
 }  // namespace

@@ -1,0 +1,198 @@
+"""-sub auto: subtitles burned into the picture, from each kind of source
+subtitle, there at their time and gone outside it; Chinese text drawn with
+real glyphs (two different texts give different pictures; missing glyphs
+would be the same empty boxes)."""
+import os
+import struct
+import unittest
+
+from trancor_helpers import EncoderTestCase, ffmpeg, make_clip, program_args, run_trancor
+
+SHOWN = (1.0, 2.0)  # every test subtitle is on screen from 1 s to 2 s
+INSIDE, BEFORE, AFTER = 1.5, 0.5, 3.2
+ASS_HEADER = """[Script Info]
+ScriptType: v4.00+
+PlayResX: 640
+PlayResY: 480
+
+[V4+ Styles]
+Format: Name, Fontname, Fontsize, PrimaryColour, OutlineColour, BackColour, Bold, Outline, Alignment, MarginV
+Style: Default,{font},56,&H00FFFFFF,&H00000000,&H00000000,0,3,2,30
+
+[Events]
+Format: Layer, Start, End, Style, Text
+"""
+CJK_FONT = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
+
+
+def ass_text(text, font):
+    return ASS_HEADER.format(font=font) + f"Dialogue: 0,0:00:01.00,0:00:02.00,Default,{text}\n"
+
+
+def srt_text(text):
+    return f"1\n00:00:01,000 --> 00:00:02,000\n{text}\n"
+
+
+def mkv_with_ass(path, clip, text, font="WenQuanYi Micro Hei", attach=True):
+    """An MKV with one Chinese ASS track (and the font attached)."""
+    ass = path + ".ass"
+    with open(ass, "w", encoding="utf-8") as f:
+        f.write(ass_text(text, font))
+    attached = ["-attach", CJK_FONT, "-metadata:s:t", "mimetype=application/x-truetype-font"] if attach else []
+    ffmpeg("-i", clip, "-i", ass, "-map", "0", "-map", "1", "-c", "copy", "-metadata:s:s:0", "language=chi",
+           *attached, path)
+    os.remove(ass)
+    return path
+
+
+def spu(width, height, x, y, seconds):
+    """A DVD subtitle picture: a filled rectangle shown for `seconds`."""
+    assert width < 256  # one run of `width` pixels of colour 1 per line
+    line = struct.pack(">H", width << 2 | 1)
+    field = line * (height // 2)
+    rle_end = 4 + 2 * len(field)
+    commands = bytes([
+        0x03, 0x00, 0x10,  # colour 1: palette entry 1; background: entry 0
+        0x04, 0x00, 0xF0,  # colour 1 opaque, background clear
+        0x05, x >> 4, (x & 15) << 4 | (x + width - 1) >> 8, (x + width - 1) & 255,
+        y >> 4, (y & 15) << 4 | (y + height - 1) >> 8, (y + height - 1) & 255,
+        0x06]) + struct.pack(">HH", 4, 4 + len(field)) + bytes([0x01, 0xFF])
+    stop_at = rle_end + 4 + len(commands)  # the last sequence points to itself
+    first = struct.pack(">HH", 0, stop_at) + commands
+    stop = struct.pack(">HH", round(seconds * 90000 / 1024), stop_at) + bytes([0x02, 0xFF])
+    body = field + field + first + stop
+    return struct.pack(">HH", 4 + len(body), rle_end) + body
+
+
+def vob_with_dvd_subtitle(path, clip):
+    """A VOB whose DVD subtitle (from a VobSub pair made here) shows a box."""
+    pts = 90000  # the .idx's timestamp decides; the PES one is kept consistent
+    payload = spu(240, 60, 240, 380, SHOWN[1] - SHOWN[0])
+    pes_pts = bytes([0x21 | (pts >> 29 & 0x0E), pts >> 22 & 255, (pts >> 14 & 0xFE) | 1, pts >> 7 & 255,
+                     (pts << 1 & 0xFE) | 1])
+    pes = b"\x00\x00\x01\xBD" + struct.pack(">H", 9 + len(payload)) + b"\x81\x80\x05" + pes_pts + b"\x20" + payload
+    pack = b"\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8"
+    base = path + ".vobsub"
+    with open(base + ".sub", "wb") as f:
+        f.write(pack + pes)
+    palette = ", ".join(["000000", "ffffff"] + ["808080"] * 14)
+    with open(base + ".idx", "w") as f:
+        f.write("# VobSub index file, v7 (do not modify this line!)\nsize: 720x480\n"
+                f"palette: {palette}\nid: en, index: 0\ntimestamp: 00:00:01:000, filepos: 000000000\n")
+    ffmpeg("-i", clip, "-i", base + ".idx", "-map", "0", "-map", "1", "-c", "copy", "-f", "vob", path)
+    return path
+
+
+def frame_at(path, seconds):
+    """The output's picture at `seconds`, as 320x240 gray bytes."""
+    import subprocess
+    return subprocess.run(["ffmpeg", "-v", "error", "-ss", str(seconds), "-i", path, "-frames:v", "1",
+                           "-f", "rawvideo", "-pix_fmt", "gray", "-"], check=True, capture_output=True).stdout
+
+
+def changed(a, b):
+    """The share of pixels two gray pictures differ in by more than coding noise."""
+    return sum(abs(x - y) > 40 for x, y in zip(a, b)) / max(1, len(a))
+
+
+class SubtitleBurning(EncoderTestCase):
+    """Each source of subtitles, burned and checked against the same video
+    converted without subtitles."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.clip = make_clip(cls.path("clip.mkv"), seconds=4, size="640x480",
+                             vcodec=("-c:v", "mpeg4", "-q:v", "3"))
+        cls.plain = cls.path("PLAIN.MP4")
+        result = run_trancor(program_args(cls.clip, cls.plain))
+        assert result.returncode == 0, result.stderr
+
+    def burn(self, source, name, sub=True):
+        target = self.path(name)
+        args = program_args(source, target) + (["-sub", "auto"] if sub else [])
+        result = run_trancor(args)
+        self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
+        self.assert_psp_file(target)
+        return target, result.stderr.decode("utf-8", "replace")
+
+    def assert_burned_at_its_time(self, target):
+        self.assertGreater(changed(frame_at(target, INSIDE), frame_at(self.plain, INSIDE)), 0.003, target)
+        for outside in (BEFORE, AFTER):
+            self.assertLess(changed(frame_at(target, outside), frame_at(self.plain, outside)), 0.001, target)
+
+    def test_text_tracks_and_chinese_glyphs(self):
+        # An MKV's ASS track with an attached font; an MP4 text track.
+        hello = mkv_with_ass(self.path("你好.mkv"), self.clip, "你好世界")
+        other = mkv_with_ass(self.path("字幕.mkv"), self.clip, "字幕测试")
+        mp4 = self.path("text.mp4")
+        with open(mp4 + ".srt", "w", encoding="utf-8") as f:
+            f.write(srt_text("中文字幕 MP4"))
+        ffmpeg("-i", self.clip, "-i", mp4 + ".srt", "-map", "0", "-map", "1", "-c:v", "copy", "-c:a", "aac",
+               "-c:s", "mov_text", mp4)
+        os.remove(mp4 + ".srt")
+        outputs = [self.burn(source, f"M4V1000{i}.MP4") for i, source in enumerate((hello, other, mp4))]
+        for target, err in outputs:
+            self.assertEqual(err, "")
+            self.assert_burned_at_its_time(target)
+        # Boxes for missing glyphs would draw both texts alike.
+        self.assertGreater(changed(frame_at(outputs[0][0], INSIDE), frame_at(outputs[1][0], INSIDE)), 0.005)
+
+        # Without -sub the track is left alone: the picture is today's.
+        target, _ = self.burn(hello, "M4V10009.MP4", sub=False)
+        self.assertEqual(frame_at(target, INSIDE), frame_at(self.plain, INSIDE))
+
+    def test_subtitle_file_beside_the_video(self):
+        # A GBK file with a Chinese name; the Simplified Chinese tag wins
+        # over another tag whatever their order (the English one would
+        # show from 3 s).
+        folder = self.path("影片")
+        os.mkdir(folder)
+        video = os.path.join(folder, "电影.mkv")
+        os.link(self.clip, video)
+        with open(os.path.join(folder, "电影.chs.srt"), "wb") as f:
+            f.write(srt_text("简体中文字幕").encode("gbk"))
+        with open(os.path.join(folder, "电影.a-en.srt"), "w", encoding="utf-8") as f:
+            f.write(srt_text("English").replace("00:00:01,000 --> 00:00:02,000", "00:00:03,000 --> 00:00:04,000"))
+        target, err = self.burn(video, "M4V10010.MP4")
+        self.assertEqual(err, "")
+        self.assert_burned_at_its_time(target)
+
+    def test_dvd_picture_subtitle_in_a_vob(self):
+        clip = make_clip(self.path("dvd.mpg"), seconds=4, size="720x480", rate="30000/1001",
+                         vcodec=("-c:v", "mpeg2video", "-q:v", "10"), acodec=("-c:a", "mp2", "-b:a", "128k"),
+                         container=("-f", "vob"))
+        vob = vob_with_dvd_subtitle(self.path("dvd.vob"), clip)
+        plain, _ = self.burn(vob, "M4V10020.MP4", sub=False)
+        target, err = self.burn(vob, "M4V10021.MP4")
+        self.assertEqual(err, "")
+        self.assertGreater(changed(frame_at(target, INSIDE), frame_at(plain, INSIDE)), 0.003)
+        for outside in (BEFORE, AFTER):
+            self.assertLess(changed(frame_at(target, outside), frame_at(plain, outside)), 0.001)
+
+    def test_nothing_to_burn_and_unreadable_subtitles(self):
+        # No subtitles anywhere: today's picture, no word about it.
+        target, err = self.burn(self.clip, "M4V10030.MP4")
+        self.assertEqual((err, frame_at(target, INSIDE)), ("", frame_at(self.plain, INSIDE)))
+        # A subtitle file that is no text, or no subtitles: converted
+        # without, with one warning line naming the file.
+        for i, content in enumerate((b"\xff\x80\x80\x00\x81" * 50, b"just some words\n")):
+            folder = self.path(f"bad{i}")
+            os.mkdir(folder)
+            video = os.path.join(folder, "v.mkv")
+            os.link(self.clip, video)
+            with open(os.path.join(folder, "v.srt"), "wb") as f:
+                f.write(content)
+            target, err = self.burn(video, f"M4V1004{i}.MP4")
+            self.assertEqual(len(err.splitlines()), 1, err)
+            self.assertIn("warning", err)
+            self.assertIn("v.srt", err)
+            self.assertEqual(frame_at(target, INSIDE), frame_at(self.plain, INSIDE))
+        # Any other value is refused before anything is read.
+        result = run_trancor(program_args(self.clip, self.path("M4V10050.MP4")) + ["-sub", "none"])
+        self.assertEqual(result.returncode, 2)
+        self.assertFalse(os.path.exists(self.path("M4V10050.MP4")))
+
+
+if __name__ == "__main__":
+    unittest.main()
