@@ -40,3 +40,15 @@ std::string FrameRateText(int32_t index) {
 std::string ChannelText(int32_t index) {
     return InTable(kChannels, index) ? kChannels[index] : "";
 }
+
+std::string EncodedFrameSizeText(const ConversionSettings& settings) {
+    return UsesH264(settings) ? "480x272" : FrameSizeText(settings.Resolution);
+}
+
+std::string FitText(int32_t aspectMode) {
+    switch (aspectMode) {
+    case kAspectPad: return "pad";
+    case kAspectCrop: return "crop";
+    default: return "";
+    }
+}
