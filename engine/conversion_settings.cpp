@@ -26,6 +26,10 @@ ConversionSettings DefaultSettings() {
     settings.AudioQuality = 48;
     settings.Volume = 100;
     settings.PspNumber = kDefaultFirstNumber;
+    settings.AspectMode = kAspectPad;  // the picture's shape kept
+    settings.VideoFormat = kVideoMpeg4;  // plays on every PSP; "默认" leaves the format alone
+    settings.TitleFromName = 1;
+    settings.Subtitles = 1;
     return settings;
 }
 

@@ -96,7 +96,7 @@ TEST_F(RealConversion, H264WithBarsIntoThePspsH264Folder) {
     const std::string target = e2e::JoinPath(h264, "MAQ30000.MP4");
     EXPECT_EQ(Column(1), std::vector<std::string>{target});
     EXPECT_FALSE(e2e::DirectoryExists(h264)) << "created at Start, not before";
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::Click(Button(IDC_START));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 240000);
     ASSERT_NE(box.window, nullptr) << "no end message";
     EXPECT_EQ(box.text, "已完成");
