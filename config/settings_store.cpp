@@ -34,6 +34,10 @@ void LoadSettings(IniFile& ini, const std::string& path, ConversionSettings& set
     settings.AudioQuality = ReadInt(ini, path, "AudioQuality");
     settings.Volume = ReadInt(ini, path, "Volume");
     settings.PspNumber = ReadInt(ini, path, "PspNumber");
+    settings.AspectMode = ReadInt(ini, path, "AspectMode");
+    settings.VideoFormat = ReadInt(ini, path, "VideoFormat");
+    settings.TitleFromName = ReadInt(ini, path, "TitleFromName");
+    settings.Subtitles = ReadInt(ini, path, "Subtitles");
     nextNumber = settings.PspNumber;
 }
 
@@ -45,6 +49,10 @@ void SaveSettings(IniFile& ini, const std::string& path, const ConversionSetting
     Write(ini, path, "AudioQuality", IntToText(settings.AudioQuality));
     Write(ini, path, "Volume", IntToText(settings.Volume));
     Write(ini, path, "PspNumber", IntToText(settings.PspNumber));
+    Write(ini, path, "AspectMode", IntToText(settings.AspectMode));
+    Write(ini, path, "VideoFormat", IntToText(settings.VideoFormat));
+    Write(ini, path, "TitleFromName", IntToText(settings.TitleFromName));
+    Write(ini, path, "Subtitles", IntToText(settings.Subtitles));
 }
 
 std::string ReadOutput(IniFile& ini, const std::string& path) {

@@ -26,6 +26,10 @@ ConversionSettings DefaultSettings() {
     settings.AudioQuality = 48;
     settings.Volume = 100;
     settings.PspNumber = kDefaultFirstNumber;
+    settings.AspectMode = kAspectPad;  // the picture's shape kept
+    settings.VideoFormat = kVideoMpeg4;  // plays on every PSP; "默认" leaves the format alone
+    settings.TitleFromName = 1;
+    settings.Subtitles = 1;
     return settings;
 }
 
@@ -39,4 +43,16 @@ std::string FrameRateText(int32_t index) {
 
 std::string ChannelText(int32_t index) {
     return InTable(kChannels, index) ? kChannels[index] : "";
+}
+
+std::string EncodedFrameSizeText(const ConversionSettings& settings) {
+    return UsesH264(settings) ? "480x272" : FrameSizeText(settings.Resolution);
+}
+
+std::string FitText(int32_t aspectMode) {
+    switch (aspectMode) {
+    case kAspectPad: return "pad";
+    case kAspectCrop: return "crop";
+    default: return "";
+    }
 }

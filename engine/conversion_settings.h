@@ -1,6 +1,6 @@
 #pragma once
 // Everything the user can set about a conversion, its default values, and
-// the three small tables whose positions the settings store.
+// the small tables whose positions the settings store.
 #include <cstdint>
 #include <string>
 
@@ -17,7 +17,20 @@ struct ConversionSettings {
     int32_t Volume = 0;        // 0-200 as the settings dialog offers it
     int32_t PspNumber = kDefaultFirstNumber;  // number of the first target file of a list
     std::string Output;        // output folder, system code page
+    // Later settings; a Config.ini without them reads 0, today's behaviour.
+    int32_t AspectMode = 0;     // AspectModes below
+    int32_t VideoFormat = 0;    // VideoFormats below
+    int32_t TitleFromName = 0;  // 0 the fixed title, 1 the source file's name
+    int32_t Subtitles = 0;      // 0 none, 1 burned into the picture
 };
+
+// The values of the later settings, which are also their lists' positions in
+// the settings dialog. Any other stored value acts as the first.
+enum AspectModes : int32_t { kAspectStretch = 0, kAspectPad = 1, kAspectCrop = 2 };
+enum VideoFormats : int32_t { kVideoMpeg4 = 0, kVideoH264 = 1 };
+
+// H.264 always uses the PSP's full screen, whatever Resolution says.
+inline bool UsesH264(const ConversionSettings& settings) { return settings.VideoFormat == kVideoH264; }
 
 // The values the settings dialog's "默认" proposes and a first start begins
 // with (the standard quality, 320x240 at 29.97, stereo, full volume); no
@@ -28,3 +41,7 @@ ConversionSettings DefaultSettings();
 std::string FrameSizeText(int32_t index);  // "320x240", "368x208", "400x192"
 std::string FrameRateText(int32_t index);  // 14.985, 29.97 by FloatToText
 std::string ChannelText(int32_t index);    // "1", "2"
+// The frame size the encoder is given: 480x272 for H.264, else the table's.
+std::string EncodedFrameSizeText(const ConversionSettings& settings);
+// The -fit value: "pad", "crop", or "" for stretching (no option).
+std::string FitText(int32_t aspectMode);

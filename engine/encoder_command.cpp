@@ -1,20 +1,47 @@
 #include "encoder_command.h"
 
+#include "codepage.h"
 #include "number_text.h"
+
+namespace {
+
+const char kFixedTitle[] = "pelmora";
+
+// The source's file name without folder and extension, in the code page the
+// source path is in (a row added under its 8.3 name gives that name). The
+// fixed title stands in for a name that comes out empty.
+std::string TitleOf(const std::string& source, const ConversionSettings& settings) {
+    if (settings.TitleFromName != 1) return kFixedTitle;
+    const size_t slash = LastBackslash(source);
+    std::string name = slash == std::string::npos ? source : source.substr(slash + 1);
+    // A dot is never the second byte of a two-byte character; a leading one
+    // (".avi") starts the name rather than an extension.
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name.empty() ? kFixedTitle : name;
+}
+
+}  // namespace
 
 std::string BuildEncoderCommand(const ConversionJob& job, const ConversionSettings& settings,
                                 const std::string& encoderPath) {
     // Every option from -s to -f ends up with two spaces before it, -y with
-    // one; nothing is quoted beyond the two paths.
+    // one; nothing is quoted beyond the two paths and the title.
     std::string cmd = encoderPath;
     cmd += " -i \"" + job.Source + "\" ";
-    cmd += " -s " + FrameSizeText(settings.Resolution) + " ";
+    cmd += " -s " + EncodedFrameSizeText(settings) + " ";
+    // The later options come right after the frame size, in the same rhythm;
+    // at 0 they add nothing, which keeps older settings' lines as they were.
+    if (UsesH264(settings)) cmd += " -vcodec h264 ";
+    const std::string fit = FitText(settings.AspectMode);
+    if (!fit.empty()) cmd += " -fit " + fit + " ";
+    if (settings.Subtitles == 1) cmd += " -sub auto ";
     cmd += " -r " + FrameRateText(settings.Framerate) + " ";
     cmd += " -ac " + ChannelText(settings.Channels) + " ";
     cmd += " -b " + IntToText(settings.VideoQuality) + " ";
     cmd += " -ab " + IntToText(settings.AudioQuality) + " ";
     cmd += " -vol " + IntToText(settings.Volume) + " ";
-    cmd += " -title \"pelmora\" ";
+    cmd += " -title \"" + TitleOf(job.Source, settings) + "\" ";
     cmd += " -ar 24000 ";
     cmd += " -acodec aac ";
     cmd += " -f psp";

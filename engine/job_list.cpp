@@ -2,16 +2,18 @@
 
 #include "codepage.h"
 #include "number_text.h"
+#include "psp_folders.h"
 
 const std::string& StatusProcessing() { return SysText("正在处理"); }
 const std::string& StatusDone() { return SysText("完成"); }
 const std::string& StatusAbandoned() { return SysText("放弃"); }
 const std::string& StatusFailed() { return SysText("失败"); }
 
-std::string MakeTargetPath(const std::string& folder, int32_t number) {
+std::string MakeTargetPath(const std::string& folder, int32_t number, int32_t videoFormat) {
     std::string path = folder;
     if (!path.empty() && LastBackslash(path) != path.size() - 1) path += '\\';
-    return path + "M4V" + IntToText(number) + ".MP4";
+    // The PSP lists H.264 files only under the names it gives them itself.
+    return path + (videoFormat == kVideoH264 ? "MAQ" : "M4V") + IntToText(number) + ".MP4";
 }
 
 std::string FileNameOf(const std::string& path) {
@@ -23,16 +25,17 @@ void JobList::Notify(void (JobListListener::*event)(int), int position) {
     if (listener_) (listener_->*event)(position);
 }
 
-void JobList::AddJob(const std::string& source, const std::string& output) {
-    rows_.push_back({source, MakeTargetPath(output, NextNumber), "", ""});
+void JobList::AddJob(const std::string& source, const std::string& output, int32_t videoFormat) {
+    rows_.push_back({source, MakeTargetPath(TargetFolderFor(output, videoFormat), NextNumber, videoFormat), "", ""});
     NextNumber = NumberAfter(NextNumber);
     Notify(&JobListListener::RowInserted, Count() - 1);
 }
 
-void JobList::RenumberAll(int32_t pspNumber, const std::string& output) {
+void JobList::RenumberAll(int32_t pspNumber, const std::string& output, int32_t videoFormat) {
     NextNumber = pspNumber;
+    const std::string folder = TargetFolderFor(output, videoFormat);
     for (size_t i = 0; i < rows_.size(); ++i) {
-        rows_[i].Target = MakeTargetPath(output, NextNumber);
+        rows_[i].Target = MakeTargetPath(folder, NextNumber, videoFormat);
         NextNumber = NumberAfter(NextNumber);
         Notify(&JobListListener::RowChanged, static_cast<int>(i));
     }

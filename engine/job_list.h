@@ -20,8 +20,9 @@ const std::string& StatusDone();        // "完成"
 const std::string& StatusAbandoned();   // "放弃"
 const std::string& StatusFailed();      // "失败"
 
-// folder + "\" (unless empty or already ending in one) + "M4V<number>.MP4".
-std::string MakeTargetPath(const std::string& folder, int32_t number);
+// folder + "\" (unless empty or already ending in one) + "M4V<number>.MP4",
+// or "MAQ<number>.MP4" for H.264.
+std::string MakeTargetPath(const std::string& folder, int32_t number, int32_t videoFormat = kVideoMpeg4);
 
 // The number after `number`: a typed PspNumber may stand at the top of the
 // range, after which the counter wraps to -2147483648 as a 32-bit counter
@@ -50,10 +51,11 @@ public:
 
     void SetListener(JobListListener* listener) { listener_ = listener; }
 
-    // Appends a row targeted at MakeTargetPath(output, NextNumber); NextNumber grows.
-    void AddJob(const std::string& source, const std::string& output);
+    // Appends a row targeted at MakeTargetPath(TargetFolderFor(output,
+    // videoFormat), NextNumber, videoFormat); NextNumber grows.
+    void AddJob(const std::string& source, const std::string& output, int32_t videoFormat = kVideoMpeg4);
     // NextNumber := pspNumber, then every row is named again in list order.
-    void RenumberAll(int32_t pspNumber, const std::string& output);
+    void RenumberAll(int32_t pspNumber, const std::string& output, int32_t videoFormat = kVideoMpeg4);
     // Removes the selected row; nothing when none is selected.
     void RemoveSelected();
     // Every status and failure reason becomes empty.

@@ -48,6 +48,10 @@ TEST(FirstStart, WithoutConfigTheDefaultValuesAndAnExistingFolder) {
     EXPECT_EQ(settings.AudioQuality, 48);
     EXPECT_EQ(settings.Volume, 100);
     EXPECT_EQ(settings.PspNumber, 30000);
+    // The picture's shape kept, MPEG-4 for every PSP, each file's own title,
+    // subtitles burned in.
+    EXPECT_EQ(std::vector<int32_t>({settings.AspectMode, settings.VideoFormat, settings.TitleFromName, settings.Subtitles}),
+              std::vector<int32_t>({1, 0, 1, 1}));
     EXPECT_EQ(next, 30000);
     EXPECT_EQ(settings.Output, "C:\\Users\\li\\Videos");
     EXPECT_TRUE(system.created.empty());

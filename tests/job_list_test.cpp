@@ -4,6 +4,7 @@
 
 #include "codepage.h"
 #include "job_list.h"
+#include "psp_folders.h"
 
 namespace {
 
@@ -29,6 +30,47 @@ TEST(MakeTargetPath, ReadsTwoByteCharactersWhole) {
     EXPECT_EQ(MakeTargetPath(folder + "\\", 1), folder + "\\M4V1.MP4");
     EXPECT_EQ(FileNameOf(SysText("D:\\v\\誠.avi")), SysText("誠.avi"));
     EXPECT_EQ(FileNameOf(SysText("誠.avi")), "");
+}
+
+// H.264 targets: "MAQ" names, and a PSP's MPEG-4 folder traded for its
+// H.264 sibling; the numbering rules are the same.
+TEST(MakeTargetPath, H264TargetsGoToThePspsH264Folder) {
+    EXPECT_EQ(MakeTargetPath("E:\\PSP", 7, kVideoH264), "E:\\PSP\\MAQ7.MP4");
+    EXPECT_EQ(MakeTargetPath("E:\\PSP", 7, 2), "E:\\PSP\\M4V7.MP4");
+    EXPECT_EQ(TargetFolderFor("E:\\MP_ROOT\\100MNV01", kVideoH264), "E:\\MP_ROOT\\100ANV01");
+    EXPECT_EQ(TargetFolderFor("e:\\Mp_Root\\100mnv01\\", kVideoH264), "e:\\Mp_Root\\100ANV01");
+    EXPECT_EQ(TargetFolderFor("E:\\MP_ROOT\\100MNV01", kVideoMpeg4), "E:\\MP_ROOT\\100MNV01");
+    for (const std::string other : {"E:\\X\\100MNV01", "E:\\MYMP_ROOT\\100MNV01", "E:\\MP_ROOT\\100MNV012",
+                                    "MP_ROOT\\100MNV01", "E:\\MP_ROOT\\100ANV01", "0", ""}) {
+        EXPECT_EQ(TargetFolderFor(other, kVideoH264), other);
+    }
+    // The backslash byte of "誠" does not start "\MP_ROOT".
+    const std::string trail = SysText("E:\\誠MP_ROOT\\100MNV01");
+    EXPECT_EQ(TargetFolderFor(trail, kVideoH264), trail);
+    EXPECT_EQ(TargetFolderFor(SysText("E:\\视频\\MP_ROOT\\100MNV01"), kVideoH264),
+              SysText("E:\\视频\\MP_ROOT\\100ANV01"));
+
+    JobList list;
+    list.NextNumber = 30000;
+    list.AddJob("a", "E:\\MP_ROOT\\100MNV01", kVideoH264);
+    list.AddJob("b", "E:\\PSP", kVideoH264);
+    list.AddJob("c", "E:\\MP_ROOT\\100MNV01");
+    list.AddJob("d", "e:\\mp_root\\100mnv01\\", kVideoH264);
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"E:\\MP_ROOT\\100ANV01\\MAQ30000.MP4", "E:\\PSP\\MAQ30001.MP4",
+                                                       "E:\\MP_ROOT\\100MNV01\\M4V30002.MP4",
+                                                       "e:\\mp_root\\100ANV01\\MAQ30003.MP4"}));
+    // Start creates these when missing.
+    EXPECT_EQ(PspH264FoldersOf(list), (std::vector<std::string>{"E:\\MP_ROOT\\100ANV01", "e:\\mp_root\\100ANV01"}));
+    list.AddJob("e", "E:\\MP_ROOT\\100MNV01", kVideoH264);
+    EXPECT_EQ(PspH264FoldersOf(list).size(), 2u);
+    list.RenumberAll(5, "F:\\MP_ROOT\\100MNV01", kVideoH264);
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"F:\\MP_ROOT\\100ANV01\\MAQ5.MP4", "F:\\MP_ROOT\\100ANV01\\MAQ6.MP4",
+                                                       "F:\\MP_ROOT\\100ANV01\\MAQ7.MP4", "F:\\MP_ROOT\\100ANV01\\MAQ8.MP4",
+                                                       "F:\\MP_ROOT\\100ANV01\\MAQ9.MP4"}));
+    EXPECT_EQ(list.NextNumber, 10);
+    list.RenumberAll(5, "F:\\MP_ROOT\\100MNV01", kVideoMpeg4);
+    EXPECT_EQ(list.Row(4).Target, "F:\\MP_ROOT\\100MNV01\\M4V9.MP4");
+    EXPECT_TRUE(PspH264FoldersOf(list).empty());
 }
 
 TEST(FileNameOf, TakesTheTextAfterTheLastBackslash) {

@@ -168,6 +168,28 @@ TEST_F(ConfirmSettingsTest, NoRangeCheckAndNoSelectionIsMinusOne) {
     EXPECT_EQ(jobs.Row(0).Target, "E:\\PSP\\M4V0.MP4");
 }
 
+// The second column's lists are stored with the others; H.264 names the
+// rows "MAQ" in a memory stick's H.264 folder, and "默认" counts their numbers.
+TEST_F(ConfirmSettingsTest, TheSecondColumnIsStoredAndH264RenamesTheRows) {
+    settings.Output = "E:\\MP_ROOT\\100MNV01";
+    fields.aspectMode = 2;
+    fields.videoFormat = 1;
+    fields.titleFromName = 1;
+    fields.subtitles = -1;
+    fields.audio = "x";  // stops after the lists
+    EXPECT_THROW(ConfirmSettings(fields, settings, jobs, save), ConversionError);
+    EXPECT_EQ(std::vector<int32_t>({settings.AspectMode, settings.VideoFormat, settings.TitleFromName, settings.Subtitles}),
+              std::vector<int32_t>({2, 1, 1, -1}));
+    fields.audio = "96";
+    ConfirmSettings(fields, settings, jobs, save);
+    EXPECT_EQ(Targets(jobs), (std::vector<std::string>{"E:\\MP_ROOT\\100ANV01\\MAQ30010.MP4",
+                                                       "E:\\MP_ROOT\\100ANV01\\MAQ30011.MP4",
+                                                       "E:\\MP_ROOT\\100ANV01\\MAQ30012.MP4"}));
+    jobs.Select(1);
+    jobs.RemoveSelected();
+    EXPECT_EQ(NumberAfterDefaults(30010, jobs), 30013);
+}
+
 // A text that is no number stops the steps at its field: what came before it
 // stays stored, nothing after it is, the rows keep their targets and nothing
 // is saved.

@@ -6,6 +6,7 @@
 
 #include "app_error.h"
 #include "codepage.h"
+#include "encoder_command.h"
 #include "settings_store.h"
 #include "test_folder.h"
 
@@ -113,6 +114,35 @@ TEST_F(SettingsStore, SaveWritesTheDocumentedFile) {
     EXPECT_EQ(ReadOutput(*ini, path), "");  // "Output=" reads back empty
 }
 
+// A file from before the picture, format, title and subtitle settings reads
+// them as 0 and gives today's command line byte for byte; once saved they
+// come back as written.
+TEST_F(SettingsStore, LaterKeysMissingGiveTodaysCommandLine) {
+    folder.WriteFile("Config.ini",
+                     "[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
+                     "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=E:\\\r\n");
+    settings.AspectMode = settings.VideoFormat = settings.TitleFromName = settings.Subtitles = 1;
+    LoadSettings(*ini, path, settings, next);
+    EXPECT_EQ(BuildEncoderCommand({"D:\\v\\a.avi", "E:\\M4V30000.MP4", "", ""}, settings,
+                                  "C:\\WINDOWS\\system32\\trancor.exe"),
+              "C:\\WINDOWS\\system32\\trancor.exe -i \"D:\\v\\a.avi\"  -s 320x240  -r 29.97  -ac 2"
+              "  -b 450  -ab 48  -vol 100  -title \"pelmora\"  -ar 24000  -acodec aac  -f psp"
+              " -y \"E:\\M4V30000.MP4\"");
+
+    settings.AspectMode = 2;
+    settings.VideoFormat = 1;
+    settings.TitleFromName = 1;
+    settings.Subtitles = -7;
+    SaveSettings(*ini, path, settings);
+    const std::string file = folder.ReadFile("Config.ini");
+    for (const char* line : {"AspectMode=2", "VideoFormat=1", "TitleFromName=1", "Subtitles=-7"})
+        EXPECT_NE(file.find(line), std::string::npos) << line << " in\n" << file;
+    ConversionSettings loaded;
+    LoadSettings(*ini, path, loaded, next);
+    EXPECT_EQ(std::vector<int32_t>({loaded.AspectMode, loaded.VideoFormat, loaded.TitleFromName, loaded.Subtitles}),
+              std::vector<int32_t>({2, 1, 1, -7}));
+}
+
 TEST_F(SettingsStore, ReadAndWriteOrders) {
     ScriptedIni scripted;
     LoadSettings(scripted, "p", settings, next);
@@ -120,10 +150,12 @@ TEST_F(SettingsStore, ReadAndWriteOrders) {
     EXPECT_EQ(scripted.log, (std::vector<std::string>{
         "read Settings.Resolution", "read Settings.Channels", "read Settings.Framerate",
         "read Settings.VideoQuality", "read Settings.AudioQuality", "read Settings.Volume",
-        "read Settings.PspNumber",
+        "read Settings.PspNumber", "read Settings.AspectMode", "read Settings.VideoFormat",
+        "read Settings.TitleFromName", "read Settings.Subtitles",
         "write Settings.Resolution=0", "write Settings.Framerate=0", "write Settings.Channels=0",
         "write Settings.VideoQuality=0", "write Settings.AudioQuality=0", "write Settings.Volume=0",
-        "write Settings.PspNumber=0"}));
+        "write Settings.PspNumber=0", "write Settings.AspectMode=0", "write Settings.VideoFormat=0",
+        "write Settings.TitleFromName=0", "write Settings.Subtitles=0"}));
 }
 
 TEST_F(SettingsStore, ARefusedWriteStopsAndNamesTheFile) {

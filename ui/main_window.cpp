@@ -14,6 +14,7 @@
 #include "open_dialog.h"
 #include "process_state.h"
 #include "program_config.h"
+#include "psp_folders.h"
 #include "resource_ids.h"
 #include "settings_store.h"
 #include "shell_actions.h"
@@ -218,7 +219,7 @@ void MainWindow::StopBatchAtExit() {
 // --- buttons and menus ----------------------------------------------------
 
 void MainWindow::AddFiles(const std::vector<std::string>& paths) {
-    for (const std::string& path : paths) Jobs.AddJob(path, Settings.Output);
+    for (const std::string& path : paths) Jobs.AddJob(path, Settings.Output, Settings.VideoFormat);
 }
 
 void MainWindow::OnAddFilesClicked() {
@@ -254,6 +255,10 @@ void MainWindow::OnStartClicked() {
     // A cancelled batch's worker may still be finishing its row; the new one
     // must not work on the list beside it.
     if (worker_) worker_->WaitFor();
+
+    // A memory stick's H.264 folder may not exist yet; one that cannot be
+    // made (the stick gone) fails its rows with the encoder's reason.
+    for (const std::string& folder : PspH264FoldersOf(Jobs)) CreateDirectoryA(folder.c_str(), nullptr);
 
     PrepareProgressWindow();
     Jobs.ClearStatuses();

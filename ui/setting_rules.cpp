@@ -8,17 +8,18 @@
 
 namespace {
 
-// The number in a target's file name "M4V<number>.MP4", as MakeTargetPath
-// writes it; false for anything else.
+// The number in a target's file name "M4V<number>.MP4" or "MAQ<number>.MP4",
+// as MakeTargetPath writes it; false for anything else.
 bool TargetNumber(const std::string& target, int64_t& number) {
     size_t slash = target.rfind('\\');
     std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    const std::string head = "M4V", tail = ".MP4";
-    if (name.size() <= head.size() + tail.size() || name.compare(0, head.size(), head) != 0 ||
+    const size_t head = 3;  // "M4V", or "MAQ" for H.264
+    const std::string start = name.substr(0, head), tail = ".MP4";
+    if (name.size() <= head + tail.size() || (start != "M4V" && start != "MAQ") ||
         name.compare(name.size() - tail.size(), tail.size(), tail) != 0) {
         return false;
     }
-    std::string digits = name.substr(head.size(), name.size() - head.size() - tail.size());
+    std::string digits = name.substr(head, name.size() - head - tail.size());
     // Only what IntToText produces: TextToInt alone would also take "$1F".
     bool negative = digits[0] == '-';
     if (digits.size() == (negative ? 1u : 0u)) return false;
@@ -81,11 +82,15 @@ void ConfirmSettings(const SettingFields& fields, ConversionSettings& settings, 
     settings.Resolution = fields.resolution;
     settings.Framerate = fields.framerate;
     settings.Channels = fields.channels;
+    settings.AspectMode = fields.aspectMode;
+    settings.VideoFormat = fields.videoFormat;
+    settings.TitleFromName = fields.titleFromName;
+    settings.Subtitles = fields.subtitles;
     settings.VideoQuality = TextToInt(fields.video);
     settings.AudioQuality = TextToInt(fields.audio);
     settings.Volume = fields.volume;
     settings.PspNumber = TextToInt(fields.number);
-    jobs.RenumberAll(settings.PspNumber, settings.Output);
+    jobs.RenumberAll(settings.PspNumber, settings.Output, settings.VideoFormat);
     save();
 }
 

@@ -51,6 +51,10 @@ struct SettingFields {
     int resolution = -1;  // selected positions, -1 when none
     int framerate = -1;
     int channels = -1;
+    int aspectMode = -1;
+    int videoFormat = -1;
+    int titleFromName = -1;
+    int subtitles = -1;
     std::string video;    // the video rate field
     std::string audio;    // the audio rate field
     int volume = 0;       // the volume slider

@@ -18,7 +18,11 @@
 
 namespace {
 
-constexpr int kClientWidth = 333;
+// The first column's layout is fixed; the second column, the picture's
+// and the file's settings, widens the dialog to the right.
+constexpr int kClientWidth = 657;
+constexpr int kSecondLabelLeft = 336, kSecondListLeft = 424, kSecondListWidth = 217;
+constexpr int kFirstRowTop = 24, kRowStep = 40;
 constexpr int kClientHeight = 392;
 constexpr int kDropDownHeight = 21;
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
@@ -85,6 +89,8 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             OnDefaultsClicked();
         } else if (id == kIdPresetList && code == CBN_SELCHANGE) {
             OnPresetChanged();
+        } else if (id == kIdVideoFormatList && code == CBN_SELCHANGE) {
+            OnVideoFormatChanged();
         } else if (id != IDCANCEL) {
             break;
         }
@@ -239,6 +245,32 @@ void SettingsDialog::CreateControls() {
     firstNumberEdit_ = AddControl("EDIT", IntToText(defaults.PspNumber), editStyle,
                                   kIdFirstNumberEdit, 136, 312, 121, 21, WS_EX_CLIENTEDGE);
 
+    // The second column, after the first in tab order; item positions are
+    // the stored values.
+    struct SecondColumnList {
+        HWND* list;
+        int id;
+        const char* label;
+        std::vector<const char*> items;
+        int32_t initial;
+    };
+    const SecondColumnList secondColumn[] = {
+        {&aspectModeList_, kIdAspectModeList, "画面比例:", {"拉伸填满", "保持比例（加黑边）", "裁切填满"},
+         defaults.AspectMode},
+        {&videoFormatList_, kIdVideoFormatList, "视频格式:",
+         {"MPEG-4（所有 PSP）", "H.264 480×272（系统 3.30 以上）"}, defaults.VideoFormat},
+        {&titleList_, kIdTitleList, "标题:", {"固定（pelmora）", "源文件名"}, defaults.TitleFromName},
+        {&subtitlesList_, kIdSubtitlesList, "字幕:", {"不加字幕", "烧录字幕"}, defaults.Subtitles},
+    };
+    int rowTop = kFirstRowTop;
+    for (const SecondColumnList& row : secondColumn) {
+        std::vector<std::string> items;
+        for (const char* item : row.items) items.push_back(SysText(item));
+        *row.list = AddDropDown(row.id, kSecondListLeft, rowTop, kSecondListWidth, items, row.initial);
+        AddLabel(row.label, kSecondLabelLeft, rowTop + 1, 65, true);
+        rowTop += kRowStep;
+    }
+
     AddLabel("配置文件:", 48, 25, 65, true);
     AddLabel("分辨率:", 48, 65, 65, true);
     AddLabel("帧率:", 48, 106, 65, true);
@@ -250,6 +282,8 @@ void SettingsDialog::CreateControls() {
     AddLabel("KBPS", 272, 144, 41, false);
     AddLabel("KBPS", 272, 184, 41, false);
     AddControl("STATIC", "", SS_ETCHEDHORZ, -1, 8, 352, 313, 2);  // the line above the buttons
+    // ... carried on under the second column.
+    AddControl("STATIC", "", SS_ETCHEDHORZ, -1, 321, 352, kClientWidth - 8 - 321, 2);
 
     SendMessageA(Handle(), DM_SETDEFID, kIdOkButton, 0);
 }
@@ -283,6 +317,11 @@ void SettingsDialog::FillFromSettings() {
     SetText(audioRateEdit_, IntToText(Settings.AudioQuality));
     SetVolumePosition(Settings.Volume);
     SetText(firstNumberEdit_, IntToText(Settings.PspNumber));
+    SetDropDownIndex(aspectModeList_, Settings.AspectMode);
+    SetDropDownIndex(videoFormatList_, Settings.VideoFormat);
+    SetDropDownIndex(titleList_, Settings.TitleFromName);
+    SetDropDownIndex(subtitlesList_, Settings.Subtitles);
+    OnVideoFormatChanged();
     SaveProgramSettings();
 }
 
@@ -292,6 +331,10 @@ void SettingsDialog::OnPresetChanged() {
     SetText(videoRateEdit_, IntToText(preset->videoKbps));
     SetText(audioRateEdit_, IntToText(preset->audioKbps));
     SetDropDownIndex(channelList_, preset->channelIndex);
+}
+
+void SettingsDialog::OnVideoFormatChanged() {
+    EnableWindow(frameSizeList_, DropDownIndex(videoFormatList_) == kVideoH264 ? FALSE : TRUE);
 }
 
 void SettingsDialog::OnVolumeChanged() {
@@ -318,6 +361,10 @@ void SettingsDialog::OnOkClicked() {
     fields.resolution = DropDownIndex(frameSizeList_);
     fields.framerate = DropDownIndex(frameRateList_);
     fields.channels = DropDownIndex(channelList_);
+    fields.aspectMode = DropDownIndex(aspectModeList_);
+    fields.videoFormat = DropDownIndex(videoFormatList_);
+    fields.titleFromName = DropDownIndex(titleList_);
+    fields.subtitles = DropDownIndex(subtitlesList_);
     fields.video = TextOf(videoRateEdit_);
     fields.audio = TextOf(audioRateEdit_);
     fields.volume = TrackPosition(volumeSlider_);
@@ -333,6 +380,11 @@ void SettingsDialog::OnDefaultsClicked() {
     SetDropDownIndex(frameSizeList_, defaults.Resolution);
     SetDropDownIndex(frameRateList_, defaults.Framerate);
     SetVolumePosition(defaults.Volume);
+    // The video format stays: H.264 plays only on later PSPs, which the
+    // user knows and the defaults cannot.
+    SetDropDownIndex(aspectModeList_, defaults.AspectMode);
+    SetDropDownIndex(titleList_, defaults.TitleFromName);
+    SetDropDownIndex(subtitlesList_, defaults.Subtitles);
     // The stored number, not the layout's: a number typed but not confirmed goes.
     SetText(firstNumberEdit_, IntToText(Settings.PspNumber));
     Jobs.NextNumber = NumberAfterDefaults(Settings.PspNumber, Jobs);

@@ -22,6 +22,10 @@ enum SettingControlId : int {
     kIdFrameSizeList = 1102,
     kIdFrameRateList = 1103,
     kIdChannelList = 1104,
+    kIdAspectModeList = 1105,
+    kIdVideoFormatList = 1106,
+    kIdTitleList = 1107,
+    kIdSubtitlesList = 1108,
     kIdVideoRateEdit = 1201,
     kIdAudioRateEdit = 1202,
     kIdFirstNumberEdit = 1203,
@@ -61,6 +65,9 @@ private:
     void OnVolumeChanged();
     void OnOkClicked();
     void OnDefaultsClicked();
+    // The frame size does not apply to H.264: its list is disabled then,
+    // its value kept.
+    void OnVideoFormatChanged();
 
     // Moves the volume slider from code: the change handler runs
     // only when the position, brought into range, differs from the current one.
@@ -77,6 +84,8 @@ private:
     HWND volumeLabel_ = nullptr;
     HWND presetList_ = nullptr, frameSizeList_ = nullptr, frameRateList_ = nullptr,
          channelList_ = nullptr;
+    HWND aspectModeList_ = nullptr, videoFormatList_ = nullptr, titleList_ = nullptr,
+         subtitlesList_ = nullptr;
     HWND videoRateEdit_ = nullptr, audioRateEdit_ = nullptr, firstNumberEdit_ = nullptr;
     HWND videoRateArrows_ = nullptr, audioRateArrows_ = nullptr;
     HWND volumeSlider_ = nullptr;

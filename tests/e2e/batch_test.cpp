@@ -367,4 +367,35 @@ TEST_F(Batch, TheFrameRateUsesTheUsersDecimalMark) {
     ASSERT_TRUE(e2e::PressOk(box));
 }
 
+// H.264 onto a memory stick: the picture, title and subtitle options reach
+// the encoder, and Start makes the stick's H.264 folder beside its MPEG-4 one.
+TEST_F(Batch, H264ForAMemoryStickGoesIntoItsH264FolderWhichStartCreates) {
+    EncoderBehaviour("write=1;record=" + Record());
+    const std::string stick = InFolder("stick");
+    e2e::MakeEmptyFolder(stick);
+    e2e::MakeEmptyFolder(JoinPath(stick, "MP_ROOT"));
+    e2e::MakeEmptyFolder(JoinPath(stick, "MP_ROOT\\100MNV01"));
+    WriteConfig("[Settings]\r\nResolution=1\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
+                "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nAspectMode=1\r\nVideoFormat=1\r\n"
+                "TitleFromName=1\r\nSubtitles=1\r\nOutput=" + JoinPath(stick, "mp_root\\100mnv01") + "\r\n");
+    StartProgram();
+    AddFiles(videos_, {"a.avi"});
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
+    const std::string target = JoinPath(stick, "mp_root\\100ANV01\\MAQ30000.MP4");
+    EXPECT_EQ(Column(1), Texts{target});
+    EXPECT_FALSE(e2e::DirectoryExists(JoinPath(stick, "MP_ROOT\\100ANV01"))) << "made at Start, not before";
+
+    e2e::Click(Button(IDC_START));
+    e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
+    ASSERT_NE(box.window, nullptr) << "no end message";
+    EXPECT_EQ(Column(2), Texts{"完成"});
+    ASSERT_TRUE(e2e::PressOk(box));
+    EXPECT_TRUE(e2e::FileExists(target));
+    std::string commandLine = e2e::ReadTextFile(Record());
+    EXPECT_EQ(commandLine.substr(0, commandLine.find('\n')),
+              JoinPath(e2e::SystemFolder(), "trancor.exe") + " -i \"" + JoinPath(videos_, "a.avi") +
+                  "\"  -s 480x272  -vcodec h264  -fit pad  -sub auto  -r 29.97  -ac 2  -b 450  -ab 48"
+                  "  -vol 100  -title \"a\"  -ar 24000  -acodec aac  -f psp -y \"" + target + "\"");
+}
+
 }  // namespace

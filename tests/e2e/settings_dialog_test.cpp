@@ -60,7 +60,7 @@ TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWri
 
     EXPECT_EQ(e2e::WindowText(Dialog()), "设置");
     SIZE client = e2e::ClientSize(Dialog());
-    EXPECT_EQ(client.cx, 333);
+    EXPECT_EQ(client.cx, 657);  // the second column widens it to the right
     EXPECT_EQ(client.cy, 392);
     struct Place {
         int id, left, top, width, height;
@@ -91,7 +91,7 @@ TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWri
     EXPECT_EQ(Text(kIdVolumeLabel), "音量:") << "the position did not change, so no handler ran";
     EXPECT_EQ(Text(kIdFirstNumberEdit), "0");
     for (const char* key : {"Resolution", "Framerate", "Channels", "VideoQuality", "AudioQuality",
-                            "Volume", "PspNumber"}) {
+                            "Volume", "PspNumber", "AspectMode", "VideoFormat", "TitleFromName", "Subtitles"}) {
         EXPECT_EQ(Ini(key), "0") << key;
     }
     e2e::PaintNow(Dialog());
@@ -357,6 +357,87 @@ TEST_F(SettingsDialog, ARefusedSaveIsShownAndTheDialogOpensFilledAllTheSame) {
     e2e::Click(e2e::Control(dialog, kIdCancelButton));
     EXPECT_TRUE(e2e::WaitForSettingsDialogGone(Pid()));
     RemoveDirectoryA(e2e::ToSystem(ConfigIni()).c_str());
+}
+
+// The second column: picture shape, video format, title and subtitles. Each
+// list's item position is its stored value; H.264 greys the frame size.
+TEST_F(SettingsDialog, TheSecondColumnFillsStoresCancelsAndTakesTheDefaults) {
+    WriteConfig("[Settings]\r\nResolution=2\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
+                "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nAspectMode=2\r\nTitleFromName=0\r\n"
+                "Subtitles=1\r\nOutput=E:\\MP_ROOT\\100MNV01\r\n");  // no VideoFormat: 0
+    StartProgram();
+    AddVideos({"a.avi", "b.avi"});
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
+    const Texts mpeg4Targets{"E:\\MP_ROOT\\100MNV01\\M4V30000.MP4", "E:\\MP_ROOT\\100MNV01\\M4V30001.MP4"};
+    EXPECT_EQ(Column(1), mpeg4Targets);
+    Open();
+    const int lists[] = {kIdAspectModeList, kIdVideoFormatList, kIdTitleList, kIdSubtitlesList};
+    for (int row = 0; row < 4; ++row) {
+        RECT r = e2e::RectInParent(Item(lists[row]));
+        EXPECT_EQ(r.left, 424) << row;
+        EXPECT_EQ(r.top, 24 + 40 * row) << row;
+        EXPECT_EQ(r.bottom - r.top, 21) << row;
+    }
+    // Tab order: on from the first number's field through the four lists.
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdFirstNumberEdit)));
+    for (int id : lists) {
+        e2e::PostKey(e2e::FocusedWindow(Dialog()), VK_TAB);
+        EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FocusedWindow(Dialog()) == Item(id); })) << id;
+    }
+    EXPECT_EQ(Choice(kIdAspectModeList), "裁切填满");
+    EXPECT_EQ(Choice(kIdVideoFormatList), "MPEG-4（所有 PSP）");
+    EXPECT_EQ(Choice(kIdTitleList), "固定（pelmora）");
+    EXPECT_EQ(Choice(kIdSubtitlesList), "烧录字幕");
+    EXPECT_TRUE(IsWindowEnabled(Item(kIdFrameSizeList)));
+    EXPECT_EQ(Ini("VideoFormat"), "0") << "showing the dialog writes every key";
+
+    // H.264 greys the frame size and keeps it; "取消" forgets all of it.
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdVideoFormatList)));
+    e2e::PostKey(Item(kIdVideoFormatList), VK_END);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowEnabled(Item(kIdFrameSizeList)); }));
+    EXPECT_EQ(Choice(kIdVideoFormatList), "H.264 480×272（系统 3.30 以上）");
+    EXPECT_EQ(Choice(kIdFrameSizeList), "400 X 192");
+    CloseWith(kIdCancelButton);
+    EXPECT_EQ(Ini("VideoFormat"), "0");
+    EXPECT_EQ(Column(1), mpeg4Targets);
+    Open();
+    EXPECT_EQ(Choice(kIdVideoFormatList), "MPEG-4（所有 PSP）");
+    EXPECT_TRUE(IsWindowEnabled(Item(kIdFrameSizeList)));
+
+    // Every list changed, then "默认": all but the video format go back.
+    for (auto [id, key] : {std::pair{kIdVideoFormatList, VK_END}, std::pair{kIdAspectModeList, VK_HOME},
+                           std::pair{kIdTitleList, VK_END}, std::pair{kIdSubtitlesList, VK_HOME}}) {
+        ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(id)));
+        e2e::PostKey(Item(id), key);
+    }
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdSubtitlesList) == "不加字幕"; }));
+    EXPECT_EQ(Choice(kIdAspectModeList), "拉伸填满");
+    EXPECT_EQ(Choice(kIdTitleList), "源文件名");
+    e2e::Click(Item(kIdDefaultsButton));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdSubtitlesList) == "烧录字幕"; }));
+    EXPECT_EQ(Choice(kIdAspectModeList), "保持比例（加黑边）");
+    EXPECT_EQ(Choice(kIdTitleList), "源文件名");
+    EXPECT_EQ(Choice(kIdVideoFormatList), "H.264 480×272（系统 3.30 以上）");
+    EXPECT_EQ(Choice(kIdFrameSizeList), "320 X 240");
+    EXPECT_FALSE(IsWindowEnabled(Item(kIdFrameSizeList)));
+    e2e::PaintNow(Dialog());
+    Screenshot("second-column");
+
+    // "确定" stores them and names the rows' targets for H.264 in the
+    // memory stick's H.264 folder.
+    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdTitleList)));
+    e2e::PostKey(Item(kIdTitleList), VK_HOME);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdTitleList) == "固定（pelmora）"; }));
+    CloseWith(kIdOkButton);
+    EXPECT_EQ(Ini("AspectMode"), "1");
+    EXPECT_EQ(Ini("VideoFormat"), "1");
+    EXPECT_EQ(Ini("TitleFromName"), "0");
+    EXPECT_EQ(Ini("Subtitles"), "1");
+    EXPECT_EQ(Ini("Resolution"), "0") << "a disabled frame size is stored all the same";
+    EXPECT_EQ(Column(1), (Texts{"E:\\MP_ROOT\\100ANV01\\MAQ30000.MP4", "E:\\MP_ROOT\\100ANV01\\MAQ30001.MP4"}));
+    AddVideos({"c.avi"});
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
+    EXPECT_EQ(Column(1).back(), "E:\\MP_ROOT\\100ANV01\\MAQ30002.MP4");
 }
 
 }  // namespace
