@@ -2,7 +2,7 @@
 
 #include "process_state.h"
 
-void InstallEncoder(SystemFiles& files) {
+void InstallEncoder(SystemFiles& files, const std::string& programFolder) {
     static const char* const kRenames[][2] = {
         {"trancor1.dll", "trancor.exe"},
         {"trancor2.dll", "pthreadGC2.dll"},
@@ -11,5 +11,19 @@ void InstallEncoder(SystemFiles& files) {
     const std::string folder = files.SystemFolder();
     for (const auto& rename : kRenames)
         files.RenameNoReplace(folder + "\\" + rename[0], folder + "\\" + rename[1]);
-    EncoderPath = folder + "\\trancor.exe";
+
+    const std::string inSystemFolder = folder + "\\trancor.exe";
+    EncoderPath = inSystemFolder;
+    EncoderNotFoundAt.clear();
+    if (files.FileExists(inSystemFolder)) return;
+    if (!programFolder.empty()) {
+        const std::string besideProgram = programFolder + "\\trancor.exe";
+        if (files.FileExists(besideProgram)) {
+            EncoderPath = besideProgram;
+            return;
+        }
+        EncoderNotFoundAt = {inSystemFolder, besideProgram};
+        return;
+    }
+    EncoderNotFoundAt = {inSystemFolder};
 }
