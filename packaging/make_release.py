@@ -29,6 +29,10 @@ def stage(args, folder):
 
     put(args.program, "Vidquill.exe")
     put(args.encoder, "trancor.exe")
+    # The build keeps its debug information and symbols; the release goes without.
+    if args.strip:
+        for name in ("Vidquill.exe", "trancor.exe"):
+            subprocess.run([args.strip, "--strip-all", os.path.join(folder, name)], check=True)
     put(args.license, "LICENSE")
     for notice in sorted(args.notices, key=os.path.basename):
         put(notice, "licenses/" + os.path.basename(notice))
@@ -83,8 +87,11 @@ def main():
     parser.add_argument("--nsis-script", required=True)
     parser.add_argument("--icon", required=True, help="the program's icon, for the installer")
     parser.add_argument("--makensis", default="makensis")
+    parser.add_argument("--strip", help="the toolchain's strip (binutils)")
     parser.add_argument("--out", required=True)
     args = parser.parse_args()
+    # makensis reads relative paths from the script's folder.
+    args.out = os.path.abspath(args.out)
 
     os.makedirs(args.out, exist_ok=True)
     for name in os.listdir(args.out):

@@ -60,14 +60,12 @@ VQ_PACKAGE_UNPACKED='C:\视频 工具\Vidquill 便携版' VQ_E2E_SAMPLE=$sample 
   "$root/scripts/wine-run" "$driver" --gtest_filter='Package.Unpacked*' || status=1
 
 step "silent installation"
-stamp="$work/package-stamp"
-touch "$stamp"
-sleep 1
+prefix_listing() { (cd "$drive_c" && find . ! -path './users/*/AppData/Local/Temp*' | sort); }
+prefix_before=$(prefix_listing)
 "$root/scripts/wine-run" "$setup" /S || fail "the installer failed"
 installed="$profile/AppData/Local/Programs/Vidquill"
-echo "created in the prefix:"
-(cd "$WINEPREFIX" && find . -newer "$stamp" \( -type f -o -type l \) ! -path './drive_c/users/*/AppData/Local/Temp/*' \
-   ! -name '*.reg' | sort)
+echo "created in C: by the installer:"
+comm -13 <(echo "$prefix_before") <(prefix_listing)
 for file in Vidquill.exe trancor.exe LICENSE 使用说明.txt uninstall.exe licenses/FFmpeg.txt; do
   [ -f "$installed/$file" ] || { echo "package.sh: not installed: $file" >&2; status=1; }
 done

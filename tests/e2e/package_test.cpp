@@ -42,6 +42,8 @@ protected:
         e2e::CopyOrThrow(sample, e2e::JoinPath(videos, "假期.avi"));
         AddFiles(videos, {"假期.avi"});
         ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
+        e2e::WaitForIdle(Pid());
+        Screenshot("added");
         e2e::Click(Button(IDC_SPEEDBUTTON4));
         e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 240000);
         ASSERT_NE(box.window, nullptr) << "no end message";
@@ -123,7 +125,6 @@ TEST_F(Package, InstalledConvertsAndKeepsItsSettingsBesideIt) {
     const std::string target = e2e::JoinPath(ShellFolder(CSIDL_MYVIDEO), "M4V30000.MP4");
     ASSERT_FALSE(e2e::FileExists(target)) << target;
     StartProgramAt(exe);
-    Screenshot("installed");
     ConvertSample(target);
     CloseProgram();
     EXPECT_EQ(e2e::ReadIni(config, "Settings", "Output"), ShellFolder(CSIDL_MYVIDEO));
