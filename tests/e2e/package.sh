@@ -56,6 +56,10 @@ python3 -m zipfile -l "$zip"
 unpacked="$drive_c/视频 工具/Vidquill 便携版"
 mkdir -p "$unpacked"
 python3 -m zipfile -e "$zip" "$unpacked"
+# Both programs carry the release's version in their version resources.
+for exe in Vidquill.exe trancor.exe; do
+  strings -el "$unpacked/$exe" | grep -qx "$version.0" || { echo "package.sh: $exe does not carry version $version" >&2; status=1; }
+done
 VQ_PACKAGE_UNPACKED='C:\视频 工具\Vidquill 便携版' VQ_E2E_SAMPLE=$sample \
   "$root/scripts/wine-run" "$driver" --gtest_filter='Package.Unpacked*' || status=1
 
