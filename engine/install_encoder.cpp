@@ -1,5 +1,7 @@
 #include "install_encoder.h"
 
+#include <vector>
+
 #include "process_state.h"
 
 void InstallEncoder(SystemFiles& files, const std::string& programFolder) {
@@ -12,18 +14,16 @@ void InstallEncoder(SystemFiles& files, const std::string& programFolder) {
     for (const auto& rename : kRenames)
         files.RenameNoReplace(folder + "\\" + rename[0], folder + "\\" + rename[1]);
 
-    const std::string inSystemFolder = folder + "\\trancor.exe";
-    EncoderPath = inSystemFolder;
+    // The system folder first; beside the program only when that has none.
+    std::vector<std::string> candidates{folder + "\\trancor.exe"};
+    if (!programFolder.empty()) candidates.push_back(programFolder + "\\trancor.exe");
+    EncoderPath = candidates.front();
     EncoderNotFoundAt.clear();
-    if (files.FileExists(inSystemFolder)) return;
-    if (!programFolder.empty()) {
-        const std::string besideProgram = programFolder + "\\trancor.exe";
-        if (files.FileExists(besideProgram)) {
-            EncoderPath = besideProgram;
+    for (const std::string& candidate : candidates) {
+        if (files.FileExists(candidate)) {
+            EncoderPath = candidate;
             return;
         }
-        EncoderNotFoundAt = {inSystemFolder, besideProgram};
-        return;
     }
-    EncoderNotFoundAt = {inSystemFolder};
+    EncoderNotFoundAt = candidates;
 }
