@@ -80,11 +80,6 @@ TEST_F(Win32InstallEncoder, TheProgramFoldersEncoderOnlyWhenTheSystemFolderHasNo
     InstallEncoder(files, program);
     EXPECT_EQ(EncoderPath, beside);
     EXPECT_TRUE(EncoderNotFoundAt.empty());
-
-    Write("trancor1.dll", "installed");
-    InstallEncoder(files, program);
-    EXPECT_EQ(EncoderPath, system + "\\trancor.exe");
-    EXPECT_EQ(Read("trancor.exe"), "installed");
 }
 
 TEST(Win32SystemFolder, IsTheShellsSystemFolderWithoutATrailingBackslash) {
