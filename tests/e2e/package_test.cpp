@@ -42,8 +42,6 @@ protected:
         e2e::CopyOrThrow(sample, e2e::JoinPath(videos, "假期.avi"));
         AddFiles(videos, {"假期.avi"});
         ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
-        e2e::WaitForIdle(Pid());
-        Screenshot("added");
         e2e::Click(Button(IDC_SPEEDBUTTON4));
         e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 240000);
         ASSERT_NE(box.window, nullptr) << "no end message";
