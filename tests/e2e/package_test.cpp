@@ -42,7 +42,7 @@ protected:
         e2e::CopyOrThrow(sample, e2e::JoinPath(videos, "假期.avi"));
         AddFiles(videos, {"假期.avi"});
         ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
-        e2e::Click(Button(IDC_SPEEDBUTTON4));
+        e2e::Click(Button(IDC_START));
         e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 240000);
         ASSERT_NE(box.window, nullptr) << "no end message";
         EXPECT_EQ(box.text, "已完成");
@@ -54,9 +54,9 @@ protected:
     }
     // The progress window's "关闭" once the batch has ended.
     void CloseProgressWindow() {
-        HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_OUTPUTFORM);
+        HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_PROGRESS_WINDOW);
         ASSERT_NE(output, nullptr);
-        HWND close = e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2);
+        HWND close = e2e::Control(output, IDC_PROGRESS_CANCEL);
         ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(close) == "关闭"; }));
         e2e::Click(close);
         ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
@@ -70,7 +70,7 @@ TEST_F(Package, UnpackedWithoutItsEncoderEachRowSaysWhereItLooked) {
     StartProgram();
     AddFiles(InFolder("视频"), {"a.avi", "b.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::Click(Button(IDC_START));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
     ASSERT_NE(box.window, nullptr) << "no end message";
     EXPECT_EQ(box.text, "已完成\n2 个文件转换失败");
