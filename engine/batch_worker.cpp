@@ -36,7 +36,8 @@ private:
 
 BatchWorker::BatchWorker(WorkerUi& mainWindow, const WorkerServices& services,
                          std::unique_ptr<WorkerEndSignal> endSignal)
-    : ui_(mainWindow), services_(services), settings_(Settings), encoderPath_(EncoderPath), end_(std::move(endSignal)) {
+    : ui_(mainWindow), services_(services), settings_(Settings), encoderPath_(EncoderPath),
+      encoderNotFoundAt_(EncoderNotFoundAt), end_(std::move(endSignal)) {
     if (!end_) end_ = std::make_unique<BlockingEndSignal>();
     if (!services_.sleep)
         services_.sleep = [](int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); };
@@ -129,7 +130,10 @@ BatchWorker::RunResult BatchWorker::Run(const std::string& commandLine, const Ro
     bool stopped = false;
     std::shared_ptr<EncoderRun> run = Launch(commandLine, stopped);
     if (stopped) return {EncoderOutcome::Stopped, ""};
-    if (!run) return {EncoderOutcome::Failed, StartFailedReasonText()};
+    // Without an encoder where InstallEncoder looked, the row says so and where.
+    if (!run)
+        return {EncoderOutcome::Failed,
+                encoderNotFoundAt_.empty() ? StartFailedReasonText() : EncoderMissingReasonText(encoderNotFoundAt_)};
     return Follow(*run, place);
 }
 

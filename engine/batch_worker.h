@@ -21,6 +21,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "batch_indicators.h"
 #include "conversion_settings.h"
@@ -63,8 +64,9 @@ public:
     // Created suspended: nothing runs before Resume. `mainWindow` and the
     // services must outlive the worker. Without an end signal the waits
     // simply block (fine off the UI thread, e.g. in tests). The batch takes
-    // a copy of Settings and EncoderPath here, at Start: the settings dialog
-    // may change them while a cancelled worker finishes its row.
+    // a copy of Settings, EncoderPath and EncoderNotFoundAt here, at Start:
+    // the settings dialog may change them while a cancelled worker finishes
+    // its row.
     BatchWorker(WorkerUi& mainWindow, const WorkerServices& services,
                 std::unique_ptr<WorkerEndSignal> endSignal = nullptr);
     // Waits for the thread to end (see WaitFor); does not set the stop flag.
@@ -129,6 +131,7 @@ private:
     WorkerServices services_;
     const ConversionSettings settings_;
     const std::string encoderPath_;
+    const std::vector<std::string> encoderNotFoundAt_;  // where InstallEncoder looked in vain
     Indicators indicators_{services_};
     // The current row's reports as last shown (worker thread only).
     int shownBar_ = 0;

@@ -6,5 +6,6 @@
 #include "conversion_settings.h"
 #include "job_list.h"
 
+// `encoderPath` goes first, in double quotes when it contains a space.
 std::string BuildEncoderCommand(const ConversionJob& job, const ConversionSettings& settings,
                                 const std::string& encoderPath);

@@ -34,6 +34,15 @@ std::string EncoderReasonText(trancor::FailureReason reason, const std::string& 
 
 std::string StartFailedReasonText() { return SysText("无法启动编码器"); }
 
+std::string EncoderMissingReasonText(const std::vector<std::string>& pathsLookedAt) {
+    std::string text = SysText("找不到编码器 trancor.exe，已查找：");
+    for (size_t i = 0; i < pathsLookedAt.size(); ++i) {
+        if (i > 0) text += SysText("；");
+        text += pathsLookedAt[i];
+    }
+    return text;
+}
+
 std::string ExitCodeReasonText(uint32_t exitCode) {
     // Windows exit codes are unsigned (an NTSTATUS such as 0xC0000005 after a
     // crash); shown as the unsigned number.

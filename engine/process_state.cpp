@@ -3,3 +3,4 @@
 ConversionSettings Settings;
 JobList Jobs;
 std::string EncoderPath;
+std::vector<std::string> EncoderNotFoundAt;

@@ -1,7 +1,9 @@
 #pragma once
 // The process-wide values the windows and the worker share. The worker only
-// reads Settings and EncoderPath; it reaches the rows through WorkerUi.
+// reads Settings, EncoderPath and EncoderNotFoundAt; it reaches the rows
+// through WorkerUi.
 #include <string>
+#include <vector>
 
 #include "conversion_settings.h"
 #include "job_list.h"
@@ -9,3 +11,6 @@
 extern ConversionSettings Settings;  // the conversion settings and Output
 extern JobList Jobs;                 // the rows the job list shows; Jobs.NextNumber
 extern std::string EncoderPath;      // set once at start by InstallEncoder
+// The paths InstallEncoder looked at without finding the encoder, in order;
+// empty when it found one.
+extern std::vector<std::string> EncoderNotFoundAt;

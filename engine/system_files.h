@@ -12,6 +12,8 @@ public:
     virtual std::string SystemFolder() = 0;
     // Renames `from` to `to`; never replaces an existing `to`. False on failure.
     virtual bool RenameNoReplace(const std::string& from, const std::string& to) = 0;
+    // True when `path` names an existing file (not a folder).
+    virtual bool FileExists(const std::string& path) = 0;
     // Deletes a file; false when it was not there or could not be deleted.
     virtual bool RemoveFile(const std::string& path) = 0;
 };

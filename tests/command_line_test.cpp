@@ -44,8 +44,9 @@ TEST(EncoderCommand, NumbersZeroNegativeAndEmptyTarget) {
     EXPECT_NE(cmd.find("  -b 0  "), std::string::npos) << cmd;
     EXPECT_NE(cmd.find("  -vol -5  "), std::string::npos) << cmd;
     EXPECT_NE(cmd.find("  -ab -2147483648  "), std::string::npos) << cmd;
-    // Paths go through as they are: no quoting of the encoder, no escaping.
-    EXPECT_EQ(cmd.rfind("C:\\a b\\enc.exe -i \"D:\\my videos\\x \"q\".avi\"  -s ", 0), 0u) << cmd;
+    // An encoder path with a space is quoted so that it stays one program
+    // name; the source goes through unescaped.
+    EXPECT_EQ(cmd.rfind("\"C:\\a b\\enc.exe\" -i \"D:\\my videos\\x \"q\".avi\"  -s ", 0), 0u) << cmd;
     EXPECT_EQ(cmd.substr(cmd.size() - 9), "psp -y \"\"");
 }
 

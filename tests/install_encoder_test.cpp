@@ -8,6 +8,8 @@ namespace {
 
 using Names = std::vector<std::string>;
 
+const char kProgram[] = "D:\\Vidquill 1";
+
 const Names kExpectedRenames = {"C:\\sys\\trancor1.dll>C:\\sys\\trancor.exe",
                                 "C:\\sys\\trancor2.dll>C:\\sys\\pthreadGC2.dll",
                                 "C:\\sys\\trancor3.dll>C:\\sys\\AVSredirect.dll"};
@@ -17,7 +19,7 @@ TEST(InstallEncoder, FreshInstallationGetsItsWorkingNamesInOrder) {
     files.files = {{"C:\\sys\\trancor1.dll", "exe"}, {"C:\\sys\\trancor2.dll", "pthread"},
                    {"C:\\sys\\trancor3.dll", "avs"}};
     EncoderPath.clear();
-    InstallEncoder(files);
+    InstallEncoder(files, kProgram);
     EXPECT_EQ(files.renames, kExpectedRenames);
     EXPECT_EQ(files.files, (std::map<std::string, std::string>{{"C:\\sys\\trancor.exe", "exe"},
                                                                {"C:\\sys\\pthreadGC2.dll", "pthread"},
@@ -33,7 +35,7 @@ TEST(InstallEncoder, ReinstallationKeepsTheOldWorkingFiles) {
     auto before = files.files;
     before.erase("C:\\sys\\trancor3.dll");
     before["C:\\sys\\AVSredirect.dll"] = "avs";  // the one working name still missing is filled in
-    InstallEncoder(files);
+    InstallEncoder(files, kProgram);
     EXPECT_EQ(files.renames, kExpectedRenames);
     EXPECT_EQ(files.files, before);
     EXPECT_EQ(EncoderPath, "C:\\sys\\trancor.exe");
@@ -42,15 +44,35 @@ TEST(InstallEncoder, ReinstallationKeepsTheOldWorkingFiles) {
 TEST(InstallEncoder, NothingInstalledStillSetsTheEncoderPath) {
     FakeFiles files;
     EncoderPath.clear();
-    InstallEncoder(files);
+    InstallEncoder(files, kProgram);
     EXPECT_TRUE(files.files.empty());
     EXPECT_EQ(EncoderPath, "C:\\sys\\trancor.exe");
+    EXPECT_EQ(EncoderNotFoundAt, (Names{"C:\\sys\\trancor.exe", "D:\\Vidquill 1\\trancor.exe"}));
+}
+
+TEST(InstallEncoder, TheProgramFoldersEncoderOnlyWhenTheSystemFolderHasNone) {
+    FakeFiles files;
+    files.files = {{"D:\\Vidquill 1\\trancor.exe", "beside"}};
+    InstallEncoder(files, kProgram);
+    EXPECT_EQ(EncoderPath, "D:\\Vidquill 1\\trancor.exe");
+    EXPECT_TRUE(EncoderNotFoundAt.empty());
+
+    // The designed installation wins, renamed first.
+    files.files["C:\\sys\\trancor1.dll"] = "installed";
+    InstallEncoder(files, kProgram);
+    EXPECT_EQ(EncoderPath, "C:\\sys\\trancor.exe");
+    EXPECT_EQ(files.files["C:\\sys\\trancor.exe"], "installed");
+
+    // An unknown program folder: only the system folder was looked at.
+    FakeFiles empty;
+    InstallEncoder(empty, "");
+    EXPECT_EQ(EncoderNotFoundAt, Names{"C:\\sys\\trancor.exe"});
 }
 
 TEST(InstallEncoder, UnknownSystemFolderGivesRootRelativeNames) {
     FakeFiles files("");
     files.files = {{"\\trancor1.dll", "exe"}};
-    InstallEncoder(files);
+    InstallEncoder(files, kProgram);
     EXPECT_EQ(files.renames, (Names{"\\trancor1.dll>\\trancor.exe", "\\trancor2.dll>\\pthreadGC2.dll",
                                     "\\trancor3.dll>\\AVSredirect.dll"}));
     EXPECT_EQ(files.files.count("\\trancor.exe"), 1u);

@@ -314,6 +314,11 @@ bool FakeFiles::RenameNoReplace(const std::string& from, const std::string& to) 
     return true;
 }
 
+bool FakeFiles::FileExists(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return files.count(path) > 0;
+}
+
 bool FakeFiles::RemoveFile(const std::string& path) {
     std::lock_guard<std::mutex> lock(mutex_);
     removals.push_back(path);

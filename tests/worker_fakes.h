@@ -167,6 +167,7 @@ public:
     explicit FakeFiles(std::string folder = "C:\\sys") : folder(std::move(folder)) {}
     std::string SystemFolder() override { return folder; }
     bool RenameNoReplace(const std::string& from, const std::string& to) override;
+    bool FileExists(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
 
     std::string folder;

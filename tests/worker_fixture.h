@@ -17,6 +17,7 @@ class WorkerFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         EncoderPath = "C:\\sys\\trancor.exe";
+        EncoderNotFoundAt.clear();
         Settings = ConversionSettings();
         Settings.VideoQuality = 400;
         Settings.AudioQuality = 64;

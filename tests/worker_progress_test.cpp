@@ -124,6 +124,21 @@ TEST_F(WorkerProgress, EveryFailedRowKeepsItsReasonAndTheEndMessageCountsThem) {
     EXPECT_EQ(FinishedMessageText(0), S("已完成"));
 }
 
+TEST_F(WorkerProgress, WithoutAnEncoderEveryRowSaysWhereItWasLookedFor) {
+    AddRows(2);
+    EncoderNotFoundAt = {"C:\\sys\\trancor.exe", SysText("D:\\视频 工具\\trancor.exe")};
+    launcher.plans = {FakeRunPlan(true), FakeRunPlan(true)};
+    auto worker = NewWorker();
+    EncoderNotFoundAt.clear();  // the batch goes by what it was started with
+    RunBatch(*worker);
+
+    const std::string reason = S("找不到编码器 trancor.exe，已查找：C:\\sys\\trancor.exe；D:\\视频 工具\\trancor.exe");
+    ASSERT_EQ(windows.rows.size(), 2u);
+    for (const ConversionJob& row : windows.rows) EXPECT_EQ(row.Reason, reason);
+    EXPECT_EQ(windows.Statuses(), (Events{S("失败"), S("失败")}));
+    EXPECT_EQ(windows.finishedMessage, S("已完成\n2 个文件转换失败"));
+}
+
 TEST(FailureText, EveryReasonCodeHasItsOwnShortText) {
     std::vector<std::string> texts;
     for (uint32_t code = 1; code <= 10; ++code) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "../install_encoder.h"
+#include "executable_path.h"
 #include "win32_files.h"
 #include "win32_keep_awake.h"
 #include "win32_process.h"
@@ -30,4 +31,9 @@ WorkerServices SystemWorkerServices() {
     return services;
 }
 
-void InstallEncoder() { InstallEncoder(MachineFiles()); }
+void InstallEncoder() {
+    // The folder the program was started from, for an encoder beside it.
+    const std::string exe = ExecutablePath();
+    const size_t slash = exe.find_last_of('\\');
+    InstallEncoder(MachineFiles(), slash == std::string::npos ? std::string() : exe.substr(0, slash));
+}

@@ -8,5 +8,6 @@
 // main window.
 WorkerServices SystemWorkerServices();
 
-// InstallEncoder on the shell's real system folder (CSIDL_SYSTEM).
+// InstallEncoder on the shell's real system folder (CSIDL_SYSTEM) and the
+// folder of the running program's executable.
 void InstallEncoder();

@@ -18,4 +18,9 @@ bool Win32SystemFiles::RenameNoReplace(const std::string& from, const std::strin
     return MoveFileA(from.c_str(), to.c_str()) != FALSE;
 }
 
+bool Win32SystemFiles::FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool Win32SystemFiles::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }

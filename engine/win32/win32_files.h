@@ -1,6 +1,6 @@
 #pragma once
 // The file services on Windows: the shell's system folder, MoveFileA,
-// DeleteFileA.
+// GetFileAttributesA, DeleteFileA.
 #include <optional>
 
 #include "../system_files.h"
@@ -13,6 +13,7 @@ public:
 
     std::string SystemFolder() override;
     bool RenameNoReplace(const std::string& from, const std::string& to) override;
+    bool FileExists(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
 
 private:

@@ -17,18 +17,6 @@ std::string FromEnvironment(const char* name) {
     return value ? e2e::WindowsPath(value) : std::string();
 }
 
-std::string FileStart(const std::string& path, size_t bytes) {
-    HANDLE file = CreateFileA(e2e::ToSystem(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string data(bytes, '\0');
-    DWORD got = 0;
-    ReadFile(file, data.data(), static_cast<DWORD>(bytes), &got, nullptr);
-    CloseHandle(file);
-    data.resize(got);
-    return data;
-}
-
 using RealConversion = ProgramScenario;
 
 TEST_F(RealConversion, ProducesAPspMp4) {
@@ -62,7 +50,7 @@ TEST_F(RealConversion, ProducesAPspMp4) {
     EXPECT_GT(e2e::FileSize(target), 20000u);
     EXPECT_FALSE(e2e::FileExists(target + ".part"));
     // An MP4 of the PSP's brand: "ftyp" box first, major brand "MSNV".
-    std::string head = FileStart(target, 12);
+    std::string head = e2e::ReadFileStart(target, 12);
     EXPECT_EQ(head.substr(4, 8), "ftypMSNV");
 }
 

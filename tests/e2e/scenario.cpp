@@ -38,8 +38,9 @@ void ProgramScenario::MakeFiles(const std::string& folder, const std::vector<std
     for (const std::string& name : names) e2e::WriteTextFile(e2e::JoinPath(folder, name), "");
 }
 
-void ProgramScenario::StartProgram(bool waitForMainWindow) {
-    program_ = e2e::Program(InFolder("Vidquill.exe"), folder_);
+void ProgramScenario::StartProgramAt(const std::string& exe, bool waitForMainWindow) {
+    // Its own folder is the current one, as when started from Explorer or the Start menu.
+    program_ = e2e::Program(exe, exe.substr(0, exe.find_last_of('\\')));
     if (!waitForMainWindow) return;
     form_ = e2e::WaitForWindow(Pid(), VQ_CLASS_MAIN_WINDOW, "Vidquill");
     ASSERT_NE(form_, nullptr) << "the main window did not appear";

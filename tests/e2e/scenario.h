@@ -27,7 +27,10 @@ protected:
     void MakeFiles(const std::string& folder, const std::vector<std::string>& names);
 
     // Starts the program; with `waitForMainWindow` returns once the main window shows.
-    void StartProgram(bool waitForMainWindow = true);
+    void StartProgram(bool waitForMainWindow = true) { StartProgramAt(InFolder("Vidquill.exe"), waitForMainWindow); }
+    // The same with another copy of the program (an unpacked or installed
+    // one), started in its own folder.
+    void StartProgramAt(const std::string& exe, bool waitForMainWindow = true);
     DWORD Pid() const { return program_.Pid(); }
     e2e::Program& Process() { return program_; }
     HWND Form() const { return form_; }

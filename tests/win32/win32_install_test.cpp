@@ -22,9 +22,10 @@ protected:
         CreateDirectoryA(system.c_str(), nullptr);
     }
     std::string In(const char* name) const { return system + "\\" + name; }
-    void Write(const char* name, const std::string& content) const {
-        HANDLE file = CreateFileA(In(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+    void Write(const char* name, const std::string& content) const { WriteAt(In(name), content); }
+    static void WriteAt(const std::string& path, const std::string& content) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
         UniqueHandle owner(file);
         DWORD written = 0;
         WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
@@ -41,7 +42,7 @@ TEST_F(Win32InstallEncoder, FreshInstallationGetsItsWorkingNames) {
     Write("trancor2.dll", "pthread");
     Write("trancor3.dll", "avs");
     Win32SystemFiles files(system);
-    InstallEncoder(files);
+    InstallEncoder(files, "");
     EXPECT_EQ(Read("trancor.exe"), "exe");
     EXPECT_EQ(Read("pthreadGC2.dll"), "pthread");
     EXPECT_EQ(Read("AVSredirect.dll"), "avs");
@@ -55,17 +56,30 @@ TEST_F(Win32InstallEncoder, ReinstallationLeavesBothVersionsWhereTheyAre) {
     for (const char* name : {"trancor1.dll", "trancor2.dll", "trancor3.dll"}) Write(name, "new");
     for (const char* name : {"trancor.exe", "pthreadGC2.dll", "AVSredirect.dll"}) Write(name, "old");
     Win32SystemFiles files(system);
-    InstallEncoder(files);
+    InstallEncoder(files, "");
     for (const char* name : {"trancor1.dll", "trancor2.dll", "trancor3.dll"}) EXPECT_EQ(Read(name), "new") << name;
     for (const char* name : {"trancor.exe", "pthreadGC2.dll", "AVSredirect.dll"}) EXPECT_EQ(Read(name), "old") << name;
 }
 
-TEST_F(Win32InstallEncoder, NoFilesAtAllStillNamesTheEncoder) {
+TEST_F(Win32InstallEncoder, TheProgramFoldersEncoderOnlyWhenTheSystemFolderHasNone) {
+    // An unpacked program: a folder name with a space and Chinese text.
+    const std::string program = InFolder(folder, SysText("便携 程序"));
+    CreateDirectoryA(program.c_str(), nullptr);
+    const std::string beside = program + "\\trancor.exe";
     Win32SystemFiles files(system);
-    EncoderPath.clear();
-    InstallEncoder(files);
+
+    // A folder of that name is no encoder.
+    CreateDirectoryA(beside.c_str(), nullptr);
+    InstallEncoder(files, program);
     EXPECT_EQ(EncoderPath, system + "\\trancor.exe");
+    EXPECT_EQ(EncoderNotFoundAt, (std::vector<std::string>{system + "\\trancor.exe", beside}));
     EXPECT_FALSE(Exists("trancor.exe"));
+
+    RemoveDirectoryA(beside.c_str());
+    WriteAt(beside, "beside");
+    InstallEncoder(files, program);
+    EXPECT_EQ(EncoderPath, beside);
+    EXPECT_TRUE(EncoderNotFoundAt.empty());
 }
 
 TEST(Win32SystemFolder, IsTheShellsSystemFolderWithoutATrailingBackslash) {

@@ -115,6 +115,17 @@ unsigned long long FileSize(const std::string& path) {
     return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+std::string ReadFileStart(const std::string& path, size_t bytes) {
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string data(bytes, '\0');
+    DWORD got = 0;
+    if (!ReadFile(file, data.data(), static_cast<DWORD>(bytes), &got, nullptr)) got = 0;
+    CloseHandle(file);
+    data.resize(got);
+    return data;
+}
+
 std::string SystemFolder() {
     wchar_t folder[MAX_PATH] = {};
     GetSystemDirectoryW(folder, MAX_PATH);

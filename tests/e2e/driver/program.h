@@ -24,6 +24,8 @@ void CopyOrThrow(const std::string& from, const std::string& to);
 void WriteTextFile(const std::string& path, const std::string& utf8Text);  // written in the system code page
 std::string ReadTextFile(const std::string& path);                          // returned as UTF-8
 unsigned long long FileSize(const std::string& path);
+// The first `bytes` bytes of a file (fewer when it is shorter; none when missing).
+std::string ReadFileStart(const std::string& path, size_t bytes);
 
 // The system folder (C:\windows\system32) and the encoder's names in it.
 std::string SystemFolder();

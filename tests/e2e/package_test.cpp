@@ -1,0 +1,126 @@
+// The released program as a user gets it, run by package.sh under Wine in a
+// prefix of its own whose system folder holds no encoder: unpacked from the
+// zip into a folder whose name has a space and Chinese text (the folder in
+// VQ_PACKAGE_UNPACKED), and installed by the installer into the user's
+// %LOCALAPPDATA%\Programs\Vidquill. The clip comes in through VQ_E2E_SAMPLE.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "scenario.h"
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// Read as UTF-16: the unpacked folder's name is Chinese.
+std::string FromEnvironment(const wchar_t* name) {
+    wchar_t value[2048] = {};
+    const DWORD n = GetEnvironmentVariableW(name, value, 2048);
+    return n > 0 && n < 2048 ? e2e::WindowsPath(e2e::WideToUtf8(value)) : std::string();
+}
+
+std::string ShellFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return e2e::WideToUtf8(path);
+}
+
+class Package : public ProgramScenario {
+protected:
+    static std::string Unpacked() { return FromEnvironment(L"VQ_PACKAGE_UNPACKED"); }
+    static std::string Installed() {
+        return e2e::JoinPath(ShellFolder(CSIDL_LOCAL_APPDATA), "Programs\\Vidquill\\Vidquill.exe");
+    }
+
+    // The sample as 假期.avi through the open dialog, converted by the batch;
+    // the row ends "完成" and `target` is the PSP's MP4.
+    void ConvertSample(const std::string& target) {
+        const std::string sample = FromEnvironment(L"VQ_E2E_SAMPLE");
+        ASSERT_TRUE(e2e::FileExists(sample)) << "no sample video at '" << sample << "'";
+        const std::string videos = InFolder("视频");
+        e2e::MakeEmptyFolder(videos);
+        e2e::CopyOrThrow(sample, e2e::JoinPath(videos, "假期.avi"));
+        AddFiles(videos, {"假期.avi"});
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
+        e2e::Click(Button(IDC_START));
+        e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 240000);
+        ASSERT_NE(box.window, nullptr) << "no end message";
+        EXPECT_EQ(box.text, "已完成");
+        EXPECT_EQ(Column(2), Texts{"完成"});
+        Screenshot("converted");
+        ASSERT_TRUE(e2e::PressOk(box));
+        EXPECT_TRUE(e2e::FileExists(target)) << target;
+        EXPECT_EQ(e2e::ReadFileStart(target, 12).substr(4), "ftypMSNV") << target;
+    }
+    // The progress window's "关闭" once the batch has ended.
+    void CloseProgressWindow() {
+        HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_PROGRESS_WINDOW);
+        ASSERT_NE(output, nullptr);
+        HWND close = e2e::Control(output, IDC_PROGRESS_CANCEL);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(close) == "关闭"; }));
+        e2e::Click(close);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
+    }
+};
+
+TEST_F(Package, UnpackedWithoutItsEncoderEachRowSaysWhereItLooked) {
+    // The packaged program alone in a folder (package.sh keeps the system folder free of encoders).
+    e2e::CopyOrThrow(e2e::JoinPath(Unpacked(), "Vidquill.exe"), InFolder("Vidquill.exe"));
+    MakeFiles(InFolder("视频"), {"a.avi", "b.avi"});
+    StartProgram();
+    AddFiles(InFolder("视频"), {"a.avi", "b.avi"});
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
+    e2e::Click(Button(IDC_START));
+    e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
+    ASSERT_NE(box.window, nullptr) << "no end message";
+    EXPECT_EQ(box.text, "已完成\n2 个文件转换失败");
+    EXPECT_EQ(Column(2), (Texts{"失败", "失败"}));
+    ASSERT_TRUE(e2e::PressOk(box));
+    CloseProgressWindow();
+
+    RECT row = e2e::ListRowRect(List(), 1);
+    POINT status{row.right - 40, (row.top + row.bottom) / 2};
+    ClientToScreen(List(), &status);
+    ASSERT_TRUE(e2e::MovePointer(Form(), status));
+    const std::string expected = "找不到编码器 trancor.exe，已查找：" + e2e::JoinPath(e2e::SystemFolder(), "trancor.exe") +
+                                 "；" + InFolder("trancor.exe");
+    std::string tipText;
+    EXPECT_TRUE(e2e::WaitUntil([&] {
+        for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
+            tipText = e2e::WindowText(tip);
+            if (tipText == expected) return true;
+        }
+        return false;
+    })) << "tip: " << tipText;
+    Screenshot("encoder-missing");
+}
+
+TEST_F(Package, UnpackedConvertsWithTheEncoderBesideIt) {
+    const std::string exe = e2e::JoinPath(Unpacked(), "Vidquill.exe");
+    ASSERT_TRUE(e2e::FileExists(exe)) << exe;
+    const std::string out = InFolder("输出");
+    e2e::MakeEmptyFolder(out);
+    e2e::WriteTextFile(e2e::JoinPath(Unpacked(), "Config.ini"),
+                       "[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
+                       "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out + "\r\n");
+    StartProgramAt(exe);
+    ConvertSample(e2e::JoinPath(out, "M4V30000.MP4"));
+    CloseProgram();
+}
+
+TEST_F(Package, InstalledConvertsAndKeepsItsSettingsBesideIt) {
+    const std::string exe = Installed();
+    ASSERT_TRUE(e2e::FileExists(exe)) << exe;
+    const std::string config = e2e::JoinPath(exe.substr(0, exe.find_last_of('\\')), "Config.ini");
+    ASSERT_FALSE(e2e::FileExists(config)) << "a fresh installation has no settings yet";
+    // A first start without a PSP writes into the user's Videos folder.
+    const std::string target = e2e::JoinPath(ShellFolder(CSIDL_MYVIDEO), "M4V30000.MP4");
+    ASSERT_FALSE(e2e::FileExists(target)) << target;
+    StartProgramAt(exe);
+    ConvertSample(target);
+    CloseProgram();
+    EXPECT_EQ(e2e::ReadIni(config, "Settings", "Output"), ShellFolder(CSIDL_MYVIDEO));
+    EXPECT_EQ(e2e::ReadIni(config, "Settings", "VideoQuality"), "450");
+}
+
+}  // namespace
