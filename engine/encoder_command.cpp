@@ -26,10 +26,10 @@ std::string TitleOf(const std::string& source, const ConversionSettings& setting
 std::string BuildEncoderCommand(const ConversionJob& job, const ConversionSettings& settings,
                                 const std::string& encoderPath) {
     // Every option from -s to -f ends up with two spaces before it, -y with
-    // one; nothing else is quoted beyond the two paths and the title. The encoder's path is quoted only when it has a space (the program
-    // folder's encoder, e.g. under "C:\Program Files"): unquoted, the system
-    // would try "C:\Program.exe" first. The system folder's line stays as it
-    // always was.
+    // one; nothing is quoted beyond the two paths and the title. The
+    // encoder's path is quoted only when it has a space (the program folder's
+    // encoder, e.g. under "C:\Program Files"): unquoted, the system would try
+    // "C:\Program.exe" first. The system folder's line stays as it was.
     std::string cmd = encoderPath.find(' ') == std::string::npos ? encoderPath : "\"" + encoderPath + "\"";
     cmd += " -i \"" + job.Source + "\" ";
     cmd += " -s " + EncodedFrameSizeText(settings) + " ";
