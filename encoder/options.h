@@ -22,6 +22,9 @@ struct EncodeOptions {
     int sample_rate = 24000;       // -ar
     // -v: FFmpeg's own messages on stderr, for debugging; one of kLogLevels.
     std::string log_level = "quiet";
+    // -progress-name: the progress record the front end created; empty:
+    // one of the encoder's own, by its process id (trancor_progress.h).
+    std::string progress_name;
 };
 
 // The values "-v" takes, quietest first.
@@ -35,6 +38,10 @@ struct ParsedCommand {
 // Parses the arguments after the program name. Throws UsageError with a
 // one-line explanation for anything it does not accept.
 ParsedCommand ParseCommandLine(const std::vector<std::string>& args);
+
+// The value after the first "-progress-name", "" without one. Read before
+// the rest of the command line, so that even a refused one is published.
+std::string ProgressNameArgument(const std::vector<std::string>& args);
 
 // "-r" text to an exact rate: values within rounding of N*1000/1001 (29.97,
 // 14.985, 23.976, 59.94) become that NTSC fraction, others the plain decimal.
