@@ -32,7 +32,7 @@ std::string FirstStartOutput(FirstStartSystem& system) {
 
 bool ApplyFirstStart(FirstStartSystem& system, const std::string& configPath,
                      ConversionSettings& settings, int32_t& nextNumber) {
-    if (system.FileExists(configPath)) return false;
+    if (!system.Missing(configPath)) return false;
     settings = DefaultSettings();
     settings.Output = FirstStartOutput(system);
     nextNumber = settings.PspNumber;

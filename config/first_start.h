@@ -2,7 +2,9 @@
 // The first start: without Config.ini beside the program the settings begin
 // at DefaultSettings() and the output folder at one that exists, so the
 // first conversion can succeed. An existing Config.ini is read as always
-// (settings_store.h), however incomplete.
+// (settings_store.h), however incomplete - and so is one that exists but
+// cannot be looked at now (locked, access denied): first-start values never
+// replace the user's settings.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,9 +15,12 @@
 class FirstStartSystem {
 public:
     virtual ~FirstStartSystem() = default;
-    // True when anything by that name exists, a file or a folder.
-    virtual bool FileExists(const std::string& path) = 0;
-    // The letters of the drives present, in letter order ("CDZ").
+    // True only when the system says nothing by that name exists, neither a
+    // file nor a folder (no such file, no such folder on the way); any other
+    // failure to look is not an answer.
+    virtual bool Missing(const std::string& path) = 0;
+    // The letters of the drives that may hold a PSP and answered at once, in
+    // letter order ("CDZ"): a drive slow to answer is left out.
     virtual std::string DriveLetters() = 0;
     virtual bool FolderExists(const std::string& path) = 0;
     // Creates one folder whose parent exists; true when it exists afterwards.
@@ -32,7 +37,7 @@ public:
 // them exists.
 std::string FirstStartOutput(FirstStartSystem& system);
 
-// When `configPath` does not exist: the settings, NextNumber and Output of a
+// When `configPath` is missing: the settings, NextNumber and Output of a
 // first start; true. Otherwise nothing changes and the caller reads the file;
 // false.
 bool ApplyFirstStart(FirstStartSystem& system, const std::string& configPath,

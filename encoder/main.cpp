@@ -3,6 +3,8 @@
 // a command line that was refused before any file was touched.
 #include <exception>
 #include <new>
+#include <string>
+#include <vector>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -30,13 +32,19 @@ int FfmpegLogLevel(const std::string& name) {
     return AV_LOG_QUIET;
 }
 
-int Run(int argc, char** argv, RunProgress& progress) {
+int Run(const std::vector<std::string>& args, RunProgress& progress) {
     ParsedCommand command;
     try {
-        command = ParseCommandLine(ProgramArguments(argc, argv));
+        command = ParseCommandLine(args);
     } catch (const Failure& e) {
         return Fail(progress, e.reason(), e.what(), 2);
     }
+    // A front end that named a record waits for it in vain: tell it now.
+    if (!command.options.progress_name.empty() && !progress.publishing())
+        return Fail(progress, FailureReason::BadCommandLine,
+                    "-progress-name: no progress record '" + command.options.progress_name +
+                        "' to open (the caller creates it before it starts trancor)",
+                    2);
     if (command.show_help) {
         PrintLine(UsageText(), false);
         progress.Succeeded();
@@ -62,9 +70,8 @@ int Run(int argc, char** argv, RunProgress& progress) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
     // First of all, so that even a refused command line is published.
-    RunProgress progress;
-    const int code = Run(argc, argv, progress);
-    progress.WaitForReader();
-    return code;
+    RunProgress progress(ProgressNameArgument(args));
+    return Run(args, progress);
 }

@@ -69,7 +69,8 @@ int ParseSampleRate(const std::string& text) {
 }
 
 enum class Opt { Input, Size, Rate, Channels, VideoKbits, AudioKbits, Volume, Title, SampleRate,
-                 AudioCodec, Format, Output, LogLevel, Fit, VideoCodec, Subtitles };
+                 AudioCodec, Format, Output, LogLevel, Fit, VideoCodec, Subtitles,
+                 ProgressName };
 
 const std::map<std::string, Opt>& OptionNames() {
     static const std::map<std::string, Opt> names = {
@@ -79,6 +80,7 @@ const std::map<std::string, Opt>& OptionNames() {
         {"-acodec", Opt::AudioCodec}, {"-f", Opt::Format},   {"-y", Opt::Output},
         {"-v", Opt::LogLevel},    {"-fit", Opt::Fit},        {"-vcodec", Opt::VideoCodec},
         {"-sub", Opt::Subtitles},
+        {"-progress-name", Opt::ProgressName},
     };
     return names;
 }
@@ -97,6 +99,7 @@ void Apply(Opt opt, const std::string& name, const std::string& value, EncodeOpt
     case Opt::AudioKbits: o->audio_bit_rate = ParseInt(name, value, kMinKbits, kMaxKbits, " kbit/s") * 1000; break;
     case Opt::Volume: o->volume_percent = ParseInt(name, value, 0, kMaxVolume, " percent"); break;
     case Opt::Title: o->title = value; break;
+    case Opt::ProgressName: o->progress_name = value; break;
     case Opt::SampleRate: o->sample_rate = ParseSampleRate(value); break;
     case Opt::AudioCodec:
         if (value != "aac") Refuse(name, "unsupported audio codec '" + value + "' (only aac)");
@@ -200,6 +203,12 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& args) {
     return cmd;
 }
 
+std::string ProgressNameArgument(const std::vector<std::string>& args) {
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == "-progress-name" && !OptionNames().count(args[i + 1])) return args[i + 1];
+    return "";
+}
+
 const char* UsageText() {
     return
         "usage: trancor -i INPUT [options] -y OUTPUT.MP4\n"
@@ -230,6 +239,9 @@ const char* UsageText() {
         "               subtitles; none found is no error\n"
         "  -v LEVEL     FFmpeg's own messages, for finding faults: quiet (default),\n"
         "               error, warning, info, verbose or debug\n"
+        "  -progress-name NAME\n"
+        "               publish progress in the shared-memory record NAME, which\n"
+        "               the caller has created (default: one named by process id)\n"
         "  -h           this text\n"
         "\n"
         "Exit code 0 only when the output file is complete; 1 when the conversion\n"

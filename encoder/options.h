@@ -34,6 +34,9 @@ struct EncodeOptions {
     // -v: FFmpeg's own messages on stderr, for debugging; one of kLogLevels.
     std::string log_level = "quiet";
     bool burn_subtitles = false;   // -sub auto: the source's subtitles into the picture
+    // -progress-name: the progress record the front end created; empty:
+    // one of the encoder's own, by its process id (trancor_progress.h).
+    std::string progress_name;
 };
 
 // The values "-v" takes, quietest first.
@@ -47,6 +50,10 @@ struct ParsedCommand {
 // Parses the arguments after the program name. Throws UsageError with a
 // one-line explanation for anything it does not accept.
 ParsedCommand ParseCommandLine(const std::vector<std::string>& args);
+
+// The value after the first "-progress-name", "" without one. Read before
+// the rest of the command line, so that even a refused one is published.
+std::string ProgressNameArgument(const std::vector<std::string>& args);
 
 // "-r" text to an exact rate: values within rounding of N*1000/1001 (29.97,
 // 14.985, 23.976, 59.94) become that NTSC fraction, others the plain decimal.

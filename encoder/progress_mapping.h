@@ -1,7 +1,7 @@
 #pragma once
 // The shared memory that holds the progress record, made the platform's
 // way: a named file mapping on the paging file (Windows), a POSIX shared
-// memory object (elsewhere). Both start out zero-filled.
+// memory object (elsewhere). A record made here starts out zero-filled.
 #include <memory>
 #include <string>
 
@@ -10,14 +10,16 @@
 class ProgressMapping {
 public:
     // Creates (or takes over) the record named `name` and maps it; null
-    // when the system refuses, which leaves the encoder unpublished.
+    // when the system refuses, which leaves the encoder unpublished. The
+    // name goes with the mapping.
     static std::unique_ptr<ProgressMapping> Create(const std::string& name);
-    // "Local\trancor-progress-<pid>" or "/trancor-progress-<pid>".
-    static std::string NameFor(unsigned long pid);
+    // Maps the record its front end created under `name` (UTF-8); null when
+    // there is none of the record's size. The name stays its creator's.
+    static std::unique_ptr<ProgressMapping> Open(const std::string& name);
     static unsigned long ProcessId();
 
-    // Unmaps; the name goes with the last handle (Windows) or is removed
-    // now (POSIX: readers that mapped it keep their view).
+    // Unmaps; a name this mapping made goes with the last handle (Windows)
+    // or now (POSIX: readers that mapped it keep their view).
     ~ProgressMapping();
     ProgressMapping(const ProgressMapping&) = delete;
     ProgressMapping& operator=(const ProgressMapping&) = delete;

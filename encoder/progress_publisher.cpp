@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <thread>
 
 using trancor::ProgressRecord;
 
 // The layout front ends are told about (README); a change here breaks them.
 static_assert(offsetof(ProgressRecord, done_us) == 16 && offsetof(ProgressRecord, duration_us) == 24 &&
                   offsetof(ProgressRecord, frames) == 32 && offsetof(ProgressRecord, reason) == 40 &&
-                  offsetof(ProgressRecord, reader_attached) == 44 && offsetof(ProgressRecord, message) == 48,
+                  offsetof(ProgressRecord, reserved) == 44 && offsetof(ProgressRecord, message) == 48,
               "the record's documented offsets");
 
 namespace {
@@ -25,8 +24,10 @@ size_t FittingLength(const std::string& text, size_t capacity) {
 
 }  // namespace
 
-ProgressPublisher::ProgressPublisher()
-    : mapping_(ProgressMapping::Create(ProgressMapping::NameFor(ProgressMapping::ProcessId()))) {
+ProgressPublisher::ProgressPublisher(const std::string& recordName)
+    : mapping_(recordName.empty()
+                   ? ProgressMapping::Create(trancor::ProgressRecordName(ProgressMapping::ProcessId()))
+                   : ProgressMapping::Open(recordName)) {
     if (!mapping_) return;
     record_ = mapping_->record();
     Reset();
@@ -52,10 +53,10 @@ void ProgressPublisher::Update(Write write) {
 
 void ProgressPublisher::Reset() {
     // A record left under this name (by a killed encoder whose process id
-    // came back) starts over; a fresh one is all zeroes anyway.
+    // came back, or reused by its front end) starts over.
     record_->magic.store(0, std::memory_order_relaxed);
     record_->sequence.store(0, std::memory_order_relaxed);
-    record_->reader_attached.store(0, std::memory_order_relaxed);
+    record_->reserved.store(0, std::memory_order_relaxed);
     Update([](ProgressRecord& r) {
         r.version.store(trancor::kProgressVersion, std::memory_order_relaxed);
         r.state.store(static_cast<uint32_t>(trancor::RunState::Running), std::memory_order_relaxed);
@@ -87,8 +88,6 @@ void ProgressPublisher::Succeed() {
 }
 
 void ProgressPublisher::Fail(trancor::FailureReason reason, const std::string& message) {
-    if (!record_) return;
-    failed_ = true;
     Update([&](ProgressRecord& r) {
         const size_t length = FittingLength(message, sizeof r.message - 1);
         volatile char* text = r.message;
@@ -96,12 +95,4 @@ void ProgressPublisher::Fail(trancor::FailureReason reason, const std::string& m
         r.reason.store(static_cast<uint32_t>(reason), std::memory_order_relaxed);
         r.state.store(static_cast<uint32_t>(trancor::RunState::Failed), std::memory_order_relaxed);
     });
-}
-
-void ProgressPublisher::WaitForReader(std::chrono::milliseconds limit) const {
-    if (!record_ || !failed_) return;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (record_->reader_attached.load(std::memory_order_acquire) == 0 &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }

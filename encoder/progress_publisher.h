@@ -1,9 +1,8 @@
 #pragma once
 // The encoder's side of the progress record (trancor_progress.h): it maps
-// the record named after this process and writes it under the sequence
-// lock. Publishing is best effort: when the record cannot be made, every
-// call does nothing and the conversion goes on as before.
-#include <chrono>
+// the record and writes it under the sequence lock. Publishing is best
+// effort: when the record cannot be mapped, every call does nothing and the
+// conversion goes on as before.
 #include <memory>
 #include <mutex>
 #include <string>
@@ -13,8 +12,9 @@
 
 class ProgressPublisher {
 public:
-    // Creates and maps the record for this process's id.
-    ProgressPublisher();
+    // Maps the record the front end created and named `recordName`; without
+    // a name, creates one under this process's id.
+    explicit ProgressPublisher(const std::string& recordName = "");
     // Writes into a record the caller owns (and keeps alive).
     explicit ProgressPublisher(trancor::ProgressRecord* record);
     ~ProgressPublisher();
@@ -31,10 +31,6 @@ public:
     // The final state. The message is cut to fit at a character boundary.
     void Succeed();
     void Fail(trancor::FailureReason reason, const std::string& message);
-    // After a failure that no reader has seen: polls `reader_attached`
-    // for at most `limit`, so a front end that has just started us can
-    // still open the record and learn why.
-    void WaitForReader(std::chrono::milliseconds limit) const;
 
 private:
     void Reset();
@@ -44,5 +40,4 @@ private:
     std::unique_ptr<ProgressMapping> mapping_;
     trancor::ProgressRecord* record_ = nullptr;
     std::mutex mutex_;  // one writer at a time (the encoding thread, then the main one)
-    bool failed_ = false;
 };

@@ -2,7 +2,7 @@
 
 #include "console.h"
 
-RunProgress::RunProgress() : line_(ErrorIsTerminal()) {}
+RunProgress::RunProgress(const std::string& recordName) : publisher_(recordName), line_(ErrorIsTerminal()) {}
 
 void RunProgress::SetDuration(int64_t duration_us) {
     publisher_.SetDuration(duration_us);
@@ -31,5 +31,3 @@ void RunProgress::Failed(FailureReason reason, const std::string& message) {
     }
     publisher_.Fail(reason, message);
 }
-
-void RunProgress::WaitForReader() const { publisher_.WaitForReader(std::chrono::milliseconds(250)); }

@@ -12,8 +12,12 @@
 class RunProgress : public ProgressSink {
 public:
     // Publishes the record at once, so that even a refused command line is
-    // reported through it.
-    RunProgress();
+    // reported through it: the one its front end named, else one of its own
+    // under the process id (ProgressPublisher).
+    explicit RunProgress(const std::string& recordName);
+
+    // False when the record could not be mapped (or none of that name exists).
+    bool publishing() const { return publisher_.publishing(); }
 
     void SetDuration(int64_t duration_us) override;
     void Advance(int64_t done_us, int64_t frames) override;
@@ -22,9 +26,6 @@ public:
     // it ends the terminal's progress line first.
     void Succeeded();
     void Failed(FailureReason reason, const std::string& message);
-    // After a failure that no reader has seen yet: a moment for the front
-    // end that started us to open the record (at most a quarter second).
-    void WaitForReader() const;
 
 private:
     ProgressPublisher publisher_;

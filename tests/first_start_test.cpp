@@ -1,8 +1,16 @@
 // The first start without Config.ini, against a file system in memory.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <set>
+#include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "drive_probe.h"
 #include "first_start.h"
 #include "settings_store.h"
 #include "test_folder.h"
@@ -13,12 +21,13 @@ class FakeSystem : public FirstStartSystem {
 public:
     std::set<std::string> files, folders;
     std::set<std::string> readOnly;  // folders in which nothing can be created
+    std::set<std::string> unreadable;  // there, but the system cannot look at them now
     std::string drives = "CZ";
     std::string videos = "C:\\Users\\li\\Videos", documents = "C:\\Users\\li\\Documents";
     std::vector<std::string> created;
 
-    bool FileExists(const std::string& path) override {
-        return files.count(path) > 0 || folders.count(path) > 0;
+    bool Missing(const std::string& path) override {
+        return !files.count(path) && !folders.count(path) && !unreadable.count(path);
     }
     std::string DriveLetters() override { return drives; }
     bool FolderExists(const std::string& path) override { return folders.count(path) > 0; }
@@ -110,10 +119,46 @@ TEST(FirstStart, AnExistingConfigIsReadAsAlwaysEvenWithMissingKeys) {
     EXPECT_EQ(ReadOutput(*ini, path), "0");
 
     // Anything by that name counts as existing, a folder too (its reads give
-    // the defaults, its writes are refused and reported).
+    // the defaults, its writes are refused and reported), and so does a file
+    // the system cannot look at now: its settings are the user's.
     system.files.clear();
     system.folders.insert(path);
     EXPECT_FALSE(ApplyFirstStart(system, path, settings, next));
+    system.folders.erase(path);
+    system.unreadable.insert(path);
+    EXPECT_FALSE(ApplyFirstStart(system, path, settings, next));
+    EXPECT_TRUE(system.created.empty());
 }
+
+TEST(FirstStart, ASlowDriveDoesNotHoldTheStart) {
+    // D never answers while the call lasts; B answers after C.
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    const auto probe = [released](char letter) {
+        if (letter == 'D') released.wait();
+        if (letter == 'B') std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return letter != 'E';
+    };
+    EXPECT_EQ(LettersAnsweringYes("BCDEF", probe, std::chrono::milliseconds(1000)), "BCF");
+    release.set_value();  // D's late yes goes nowhere
+    EXPECT_EQ(LettersAnsweringYes("", probe, std::chrono::hours(1)), "");
+}
+
+#ifdef _WIN32
+TEST(FirstStart, OnlyANameTheSystemDoesNotKnowIsMissing) {
+    TestFolder folder;
+    folder.WriteFile("Config.ini", "[Settings]\r\n");
+    const std::string config = folder.Path("Config.ini");
+    auto system = MakeSystemFirstStart();
+    EXPECT_TRUE(system->Missing(folder.Path("Other.ini")));              // no such file
+    EXPECT_TRUE(system->Missing(folder.Path("gone\\Config.ini")));     // no such folder
+    EXPECT_FALSE(system->Missing(config));
+    EXPECT_FALSE(system->Missing(folder.Path("Con?fig.ini")));          // cannot be looked at: not an answer
+    HANDLE locked = CreateFileA(config.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(system->Missing(config));                               // held by another program
+    CloseHandle(locked);
+}
+#endif
 
 }  // namespace

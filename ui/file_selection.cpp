@@ -34,31 +34,38 @@ std::string Join(const std::string& folder, const std::string& name) {
     return folder + "\\" + name;
 }
 
-void Accept(const std::string& path, SourceFileSystem& files, AcceptedFiles& accepted) {
+class CollectingSink final : public AcceptedSink {
+public:
+    void Accepted(std::string systemPath) override { files.paths.push_back(std::move(systemPath)); }
+    void NotAdded(std::string path) override { files.notAdded.push_back(std::move(path)); }
+    AcceptedFiles files;
+};
+
+void Accept(const std::string& path, SourceFileSystem& files, AcceptedSink& sink) {
     std::string system;
     if (Utf8ToSystemExact(path, system)) {
-        accepted.paths.push_back(system);
+        sink.Accepted(std::move(system));
         return;
     }
     std::string shortPath = files.ShortPath(path);
     if (!shortPath.empty() && Utf8ToSystemExact(shortPath, system)) {
-        accepted.paths.push_back(system);
+        sink.Accepted(std::move(system));
         return;
     }
-    accepted.notAdded.push_back(path);
+    sink.NotAdded(path);
 }
 
-void AcceptFolder(const std::string& folder, SourceFileSystem& files, AcceptedFiles& accepted) {
+void AcceptFolder(const std::string& folder, SourceFileSystem& files, AcceptedSink& sink) {
     std::vector<SourceFileSystem::Entry> entries = files.List(folder);
     std::sort(entries.begin(), entries.end(), NameBefore);
     for (const auto& entry : entries) {
-        if (!entry.folder && IsSupportedVideo(entry.name)) {
-            Accept(Join(folder, entry.name), files, accepted);
-        }
+        if (sink.Stopped()) return;
+        if (!entry.folder && IsSupportedVideo(entry.name)) Accept(Join(folder, entry.name), files, sink);
     }
     for (const auto& entry : entries) {
+        if (sink.Stopped()) return;
         // A link may lead outside the dropped folder or back into it.
-        if (entry.folder && !entry.link) AcceptFolder(Join(folder, entry.name), files, accepted);
+        if (entry.folder && !entry.link) AcceptFolder(Join(folder, entry.name), files, sink);
     }
 }
 
@@ -97,20 +104,25 @@ bool IsSupportedVideo(const std::string& path) {
 }
 
 AcceptedFiles AcceptChosenFiles(const std::vector<std::string>& paths, SourceFileSystem& files) {
-    AcceptedFiles accepted;
-    for (const std::string& path : paths) Accept(path, files, accepted);
-    return accepted;
+    CollectingSink sink;
+    for (const std::string& path : paths) Accept(path, files, sink);
+    return sink.files;
 }
 
 AcceptedFiles AcceptDroppedFiles(const std::vector<std::string>& paths, SourceFileSystem& files) {
-    AcceptedFiles accepted;
+    CollectingSink sink;
+    AcceptDroppedFiles(paths, files, sink);
+    return sink.files;
+}
+
+void AcceptDroppedFiles(const std::vector<std::string>& paths, SourceFileSystem& files, AcceptedSink& sink) {
     for (const std::string& path : paths) {
+        if (sink.Stopped()) return;
         if (files.IsFolder(path))
-            AcceptFolder(path, files, accepted);
+            AcceptFolder(path, files, sink);
         else if (IsSupportedVideo(path))
-            Accept(path, files, accepted);
+            Accept(path, files, sink);
     }
-    return accepted;
 }
 
 std::string NotAddedMessage(const std::vector<std::string>& notAdded, size_t maxNames) {

@@ -49,6 +49,16 @@ struct AcceptedFiles {
     std::vector<std::string> notAdded;
 };
 
+// Where a walk of dropped files puts what it judges, as it goes.
+class AcceptedSink {
+public:
+    virtual ~AcceptedSink() = default;
+    virtual void Accepted(std::string systemPath) = 0;
+    virtual void NotAdded(std::string path) = 0;
+    // True when the walk is to end early (the window is closing).
+    virtual bool Stopped() { return false; }
+};
+
 // Files chosen in the open dialog: every one, in the dialog's order.
 AcceptedFiles AcceptChosenFiles(const std::vector<std::string>& paths, SourceFileSystem& files);
 
@@ -57,6 +67,8 @@ AcceptedFiles AcceptChosenFiles(const std::vector<std::string>& paths, SourceFil
 // its sub-folders (each folder's files in name order, then its sub-folders
 // in name order; linked folders are not entered).
 AcceptedFiles AcceptDroppedFiles(const std::vector<std::string>& paths, SourceFileSystem& files);
+// The same, told to `sink` file by file.
+void AcceptDroppedFiles(const std::vector<std::string>& paths, SourceFileSystem& files, AcceptedSink& sink);
 
 // The message (UTF-8) that names the files not added and why; at most
 // `maxNames` names, then how many more.

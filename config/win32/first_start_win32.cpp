@@ -2,9 +2,14 @@
 #include <shlobj.h>
 
 #include "../../engine/codepage.h"
+#include "../drive_probe.h"
 #include "../first_start.h"
 
 namespace {
+
+// Long enough for any drive that is awake; a PSP drive that is still waking
+// up is passed over for the Videos folder, which the user can change.
+constexpr std::chrono::milliseconds kDriveAnswerLimit{500};
 
 bool Exists(const std::string& path, bool folder) {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -25,33 +30,39 @@ std::string ShellFolder(int csidl) {
     return system;
 }
 
+// An empty card reader must fail quietly, not ask for a disk.
+bool QuietlyExists(const std::string& path) {
+    DWORD old = 0;
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS, &old);
+    const bool exists = Exists(path, true);
+    SetThreadErrorMode(old, nullptr);
+    return exists;
+}
+
+bool MayHoldPsp(char letter) {
+    const char root[] = {letter, ':', '\\', '\0'};
+    // A PSP shows as a removable drive, some card readers as fixed ones; CD
+    // drives and network drives (which may hang when disconnected) are never
+    // a PSP. A missing drive, or one without a medium, is neither.
+    const UINT type = GetDriveTypeA(root);
+    return (type == DRIVE_REMOVABLE || type == DRIVE_FIXED) && QuietlyExists(root);
+}
+
 class Win32FirstStartSystem final : public FirstStartSystem {
 public:
-    bool FileExists(const std::string& path) override { return Exists(path, false); }
+    bool Missing(const std::string& path) override {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
 
     std::string DriveLetters() override {
         // Each root asked on its own rather than GetLogicalDrives: under
         // Wine that mask lags behind a drive mapped while the server runs.
-        std::string letters;
-        for (char letter = 'A'; letter <= 'Z'; ++letter) {
-            char root[] = {letter, ':', '\\', '\0'};
-            // A PSP shows as a removable drive, some card readers as fixed
-            // ones; CD drives and network drives (which may hang when
-            // disconnected) are never a PSP. A missing drive is neither.
-            UINT type = GetDriveTypeA(root);
-            if (type == DRIVE_REMOVABLE || type == DRIVE_FIXED) letters += letter;
-        }
-        return letters;
+        return LettersAnsweringYes("ABCDEFGHIJKLMNOPQRSTUVWXYZ", MayHoldPsp, kDriveAnswerLimit);
     }
 
-    bool FolderExists(const std::string& path) override {
-        // An empty card reader must fail quietly, not ask for a disk.
-        DWORD old = 0;
-        SetThreadErrorMode(SEM_FAILCRITICALERRORS, &old);
-        bool exists = Exists(path, true);
-        SetThreadErrorMode(old, nullptr);
-        return exists;
-    }
+    bool FolderExists(const std::string& path) override { return QuietlyExists(path); }
 
     bool CreateFolder(const std::string& path) override {
         return CreateDirectoryA(path.c_str(), nullptr) || Exists(path, true);

@@ -4,30 +4,46 @@
 // alone and read without locks. Described for front-end authors in the
 // README ("For front-end authors").
 //
-// Name of the record, by the encoder's process id (decimal):
-//   Windows: "Local\trancor-progress-<pid>"  (a named file mapping)
-//   POSIX:   "/trancor-progress-<pid>"       (shm_open)
-// The encoder creates it first thing at start; the record lives as long as
-// the encoder or any reader holds it open. A reader that finds none (an
-// older encoder, or one that has already exited) goes on without progress.
-// Publishing never blocks the encoder. The one field a reader writes is
-// `reader_attached`: a reader sets it to 1 once it has mapped the record. A
-// run that fails before any reader has attached keeps the record up for at
-// most a quarter of a second before it exits, so a reader that polls from
-// the moment it started the encoder still learns why it failed.
+// The record's name (version 2 of this contract):
+//   - given with "-progress-name NAME": a record the front end created
+//     before it started the encoder; the encoder only opens it;
+//   - otherwise by the encoder's process id, ProgressRecordName(pid) below.
+//     The encoder creates it first thing at start - or takes over the one
+//     its front end created under that id while it held the encoder
+//     suspended.
+// A record the front end created outlives the encoder by construction, so
+// even a run that fails at once leaves its reason there. A record the
+// encoder created itself lives as long as the encoder or any reader holds
+// it. Publishing never blocks the encoder, and readers never write.
 //
 // Reading without torn values (a sequence lock): read `sequence`; when it is
 // odd the encoder is writing, so try again later; copy the record; read
 // `sequence` again; the copy is whole only when both reads agree.
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 namespace trancor {
 
 constexpr uint32_t kProgressMagic = 0x47505254;  // "TRPG" in little-endian memory
+// The layout's version. Version 2 of the contract changed only who makes
+// the record and the meaning of offset 44, so the layout is still 1 and
+// readers written for version 1 keep working.
 constexpr uint32_t kProgressVersion = 1;
 constexpr uint32_t kProgressSize = 512;          // bytes the mapping holds
-constexpr const char* kProgressNamePrefix = "trancor-progress-";
+
+// The record of the encoder with this process id:
+// "Local\trancor-progress-<pid>" (a named file mapping) on Windows,
+// "/trancor-progress-<pid>" (shm_open) elsewhere.
+inline std::string ProgressRecordName(unsigned long processId) {
+#ifdef _WIN32
+    // Local\: the session's namespace, where the front end runs; it needs no
+    // privilege (Global\ would).
+    return "Local\\trancor-progress-" + std::to_string(processId);
+#else
+    return "/trancor-progress-" + std::to_string(processId);
+#endif
+}
 
 enum class RunState : uint32_t {
     Running = 0,
@@ -63,7 +79,7 @@ struct ProgressRecord {
     std::atomic<int64_t> duration_us;  // the source's length; -1 when unknown
     std::atomic<int64_t> frames;       // pictures written so far
     std::atomic<uint32_t> reason;      // FailureReason, when state is Failed
-    std::atomic<uint32_t> reader_attached;  // set to 1 by a reader (the only field it writes)
+    std::atomic<uint32_t> reserved;    // 0; version 1 had readers mark themselves here
     char message[256];                 // UTF-8, NUL-terminated: the failure's one line
 };
 static_assert(sizeof(ProgressRecord) <= kProgressSize, "the record must fit its mapping");

@@ -34,18 +34,10 @@ private:
 
 }  // namespace
 
-std::string ProgressRecordName(uint32_t processId) {
-    return std::string("Local\\") + trancor::kProgressNamePrefix + std::to_string(processId);
-}
-
 std::unique_ptr<ProgressReader> Win32ProgressChannel::Open(uint32_t processId) {
-    UniqueHandle section(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, ProgressRecordName(processId).c_str()));
+    UniqueHandle section(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, trancor::ProgressRecordName(processId).c_str()));
     if (!section) return nullptr;
     void* view = MapViewOfFile(section.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, trancor::kProgressSize);
     if (!view) return nullptr;
-    auto reader = std::make_unique<Win32ProgressReader>(std::move(section), view);
-    // Tells a failing encoder that its reason has been seen to, so it need
-    // not linger for a reader.
-    reader->Record().reader_attached.store(1, std::memory_order_release);
-    return reader;
+    return std::make_unique<Win32ProgressReader>(std::move(section), view);
 }

@@ -8,6 +8,3 @@ class Win32ProgressChannel final : public ProgressChannel {
 public:
     std::unique_ptr<ProgressReader> Open(uint32_t processId) override;
 };
-
-// The name of an encoder's record, "Local\trancor-progress-<pid>".
-std::string ProgressRecordName(uint32_t processId);

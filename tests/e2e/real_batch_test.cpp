@@ -5,6 +5,7 @@
 // folder come in through VQ_E2E_TRANCOR and VQ_E2E_CLIPS.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "batch_watch.h"
@@ -53,6 +54,61 @@ TEST_F(RealBatch, TheBarRisesWhileEachOfThreeClipsConverts) {
     ASSERT_TRUE(e2e::PressOk(watch.endMessage));
     for (int number : {30000, 30001, 30002})
         EXPECT_TRUE(e2e::FileExists(e2e::JoinPath(out, "M4V" + std::to_string(number) + ".MP4"))) << number;
+}
+
+// Sources the encoder gives up on at once - ten text files named .avi, ten
+// files gone before the batch starts: every row must end with the reason
+// the encoder published, however quickly it exited. Prints how long the
+// batch took (a figure for the record, not a limit).
+TEST_F(RealBatch, TwentySourcesThatFailAtOnceEachTellWhyInTheirTip) {
+    const std::string trancor = FromEnvironment("VQ_E2E_TRANCOR");
+    ASSERT_TRUE(e2e::FileExists(trancor)) << "no encoder at '" << trancor << "'";
+    e2e::InstallEncoderForProgram(trancor);
+    const std::string sources = InFolder("not-videos");
+    e2e::MakeEmptyFolder(sources);
+    std::vector<std::string> names;
+    for (int i = 0; i < 20; ++i) {
+        names.push_back("note" + std::to_string(i) + ".avi");
+        e2e::WriteTextFile(e2e::JoinPath(sources, names.back()), "not a video\r\n");
+    }
+    const std::string out = InFolder("out");
+    e2e::MakeEmptyFolder(out);
+    WriteConfig("[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
+                "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out + "\r\n");
+
+    StartProgram();
+    AddFiles(sources, names);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 20; }));
+    for (size_t i = 1; i < names.size(); i += 2) DeleteFileA(e2e::JoinPath(sources, names[i]).c_str());
+    const ULONGLONG started = GetTickCount64();
+    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 300000);
+    const ULONGLONG took = GetTickCount64() - started;
+    ASSERT_NE(box.window, nullptr) << "no end message";
+    std::printf("twenty failed rows took %.1f s\n", static_cast<double>(took) / 1000);
+    EXPECT_EQ(box.text, "已完成\n20 个文件转换失败");
+    ASSERT_TRUE(e2e::PressOk(box));
+    HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_OUTPUTFORM);
+    ASSERT_NE(output, nullptr);
+    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
+
+    for (int row = 0; row < 20; ++row) {
+        const std::string expected = std::string(row % 2 ? "无法读取源文件" : "不支持的视频格式") + "：";
+        RECT rect = e2e::ListRowRect(List(), row);
+        POINT status{rect.right - 40, (rect.top + rect.bottom) / 2};
+        ClientToScreen(List(), &status);
+        ASSERT_TRUE(e2e::MovePointer(Form(), status));
+        std::string tipText;
+        EXPECT_TRUE(e2e::WaitUntil([&] {
+            for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
+                tipText = e2e::WindowText(tip);
+                if (tipText.find(expected) != std::string::npos && tipText.find(names[static_cast<size_t>(row)]) != std::string::npos)
+                    return true;
+            }
+            return false;
+        })) << "row " << row << ": tip '" << tipText << "'";
+    }
 }
 
 }  // namespace

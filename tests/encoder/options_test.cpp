@@ -136,6 +136,22 @@ TEST(EncoderCommandLine, RefusesWhatTheProgramMayPassByMistake) {
     }
 }
 
+TEST(EncoderCommandLine, ProgressNameIsFoundEvenOnARefusedLine) {
+    Args named = ProgramLine();
+    named.insert(named.end(), {"-progress-name", "Local\\vq-1-7"});
+    EXPECT_EQ(ParseCommandLine(named).options.progress_name, "Local\\vq-1-7");
+    EXPECT_EQ(ParseCommandLine(ProgramLine()).options.progress_name, "");
+    EXPECT_EQ(ProgressNameArgument(named), "Local\\vq-1-7");
+
+    // Refused lines: the name still tells where to publish the refusal,
+    // unless it is missing.
+    EXPECT_EQ(ProgressNameArgument({"-progress-name", "/vq", "-s", "320"}), "/vq");
+    EXPECT_EQ(ProgressNameArgument({"-progress-name", "-i", "a.avi"}), "");
+    EXPECT_EQ(ProgressNameArgument({"-i", "a.avi", "-progress-name"}), "");
+    EXPECT_NE(Refusal({"-progress-name", "-i", "a.avi", "-y", "b.mp4"}).find("-progress-name: missing value"),
+              std::string::npos);
+}
+
 TEST(EncoderCommandLine, VolumeIsAPercentage) {
     EXPECT_EQ(ParseCommandLine(With("-vol", "0")).options.volume_percent, 0);
     EXPECT_EQ(ParseCommandLine(With("-vol", "200")).options.volume_percent, 200);

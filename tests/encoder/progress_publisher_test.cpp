@@ -102,17 +102,22 @@ TEST(ProgressRecord, FailureMessageIsCutAtACharacterBoundary) {
     }
 }
 
-// A front end's side, the system's way: the record of a process id.
+// A front end's side, the system's way: a record found by its name, or
+// created under it as a front end of version 2 does.
 class NamedRecord {
 public:
-    explicit NamedRecord(const std::string& name) {
+    enum Mode { kFind, kCreate };
+    NamedRecord(const std::string& name, Mode mode) : name_(name), created_(mode == kCreate) {
 #ifdef _WIN32
         const std::wstring wide(name.begin(), name.end());
-        section_ = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, wide.c_str());
+        section_ = created_ ? CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                 trancor::kProgressSize, wide.c_str())
+                            : OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, wide.c_str());
         if (section_) view_ = MapViewOfFile(section_, FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, trancor::kProgressSize);
 #else
-        const int fd = shm_open(name.c_str(), O_RDWR, 0);
+        const int fd = shm_open(name.c_str(), created_ ? O_RDWR | O_CREAT | O_EXCL : O_RDWR, 0600);
         if (fd < 0) return;
+        if (created_ && ftruncate(fd, trancor::kProgressSize) != 0) created_ = false;
         void* view = mmap(nullptr, trancor::kProgressSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         close(fd);
         if (view != MAP_FAILED) view_ = view;
@@ -124,6 +129,7 @@ public:
         if (section_) CloseHandle(section_);
 #else
         if (view_) munmap(view_, trancor::kProgressSize);
+        if (created_) shm_unlink(name_.c_str());
 #endif
     }
     NamedRecord(const NamedRecord&) = delete;
@@ -131,6 +137,8 @@ public:
     ProgressRecord* record() const { return static_cast<ProgressRecord*>(view_); }
 
 private:
+    std::string name_;
+    bool created_;
 #ifdef _WIN32
     HANDLE section_ = nullptr;
 #endif
@@ -138,11 +146,11 @@ private:
 };
 
 TEST(ProgressRecord, FoundByProcessIdWhileThePublisherLives) {
-    const std::string name = ProgressMapping::NameFor(ProgressMapping::ProcessId());
+    const std::string name = trancor::ProgressRecordName(ProgressMapping::ProcessId());
     {
         ProgressPublisher publisher;
         ASSERT_TRUE(publisher.publishing());
-        NamedRecord reader(name);
+        NamedRecord reader(name, NamedRecord::kFind);
         ASSERT_NE(reader.record(), nullptr) << name;
         publisher.SetDuration(5000000);
         publisher.Advance(1000000, 30);
@@ -150,7 +158,6 @@ TEST(ProgressRecord, FoundByProcessIdWhileThePublisherLives) {
         EXPECT_EQ(snapshot.done_us, 1000000);
         EXPECT_EQ(snapshot.duration_us, 5000000);
         EXPECT_EQ(snapshot.frames, 30);
-        reader.record()->reader_attached.store(1);
 
         // Another run under the same id (a process id handed out again)
         // starts from a clean record.
@@ -158,10 +165,35 @@ TEST(ProgressRecord, FoundByProcessIdWhileThePublisherLives) {
         const ProgressSnapshot fresh = Read(*reader.record());
         EXPECT_EQ(fresh.done_us, 0);
         EXPECT_EQ(fresh.duration_us, -1);
-        EXPECT_EQ(reader.record()->reader_attached.load(), 0u);
     }
-    NamedRecord gone(name);
+    NamedRecord gone(name, NamedRecord::kFind);
     EXPECT_EQ(gone.record(), nullptr) << "the record outlived the encoder and every reader";
+}
+
+TEST(ProgressRecord, ARecordTheFrontEndNamedOutlivesThePublisher) {
+#ifdef _WIN32
+    const std::string name = "Local\\vq-progress-test-" + std::to_string(ProgressMapping::ProcessId());
+#else
+    const std::string name = "/vq-progress-test-" + std::to_string(ProgressMapping::ProcessId());
+#endif
+    EXPECT_FALSE(ProgressPublisher(name).publishing()) << "a name nobody created is not made up";
+    NamedRecord front_end(name, NamedRecord::kCreate);
+    ASSERT_NE(front_end.record(), nullptr);
+    front_end.record()->reserved.store(1);  // as a reader of version 1 marks itself
+    {
+        ProgressPublisher publisher(name);
+        ASSERT_TRUE(publisher.publishing());
+        EXPECT_EQ(Read(*front_end.record()).state, RunState::Running);
+        EXPECT_EQ(front_end.record()->reserved.load(), 0u);
+        publisher.Fail(FailureReason::SourceUnreadable, "a.avi: No such file or directory");
+    }
+    // The encoder has gone at once; its reason stays with the record's creator.
+    NamedRecord again(name, NamedRecord::kFind);
+    ASSERT_NE(again.record(), nullptr) << "the encoder took the front end's name with it";
+    const ProgressSnapshot final_state = Read(*again.record());
+    EXPECT_EQ(final_state.state, RunState::Failed);
+    EXPECT_EQ(final_state.reason, FailureReason::SourceUnreadable);
+    EXPECT_STREQ(final_state.message, "a.avi: No such file or directory");
 }
 
 }  // namespace

@@ -6,7 +6,8 @@ import subprocess
 import unittest
 
 from trancor_helpers import (FAILED, REASONS, RUNNING, SUCCEEDED, EncoderTestCase, make_clip,
-                             progress_record_exists, program_args, run_trancor, watch_progress)
+                             progress_record_exists, program_args, run_trancor, run_with_named_record,
+                             watch_progress)
 
 FRAME_US = 1001 * 1000000 / 30000  # one picture of the 29.97 output
 
@@ -68,9 +69,10 @@ class Record(EncoderTestCase):
         ]
         for args, exit_code, reason in cases:
             with self.subTest(args=args[-3:]):
-                code, _, final, _ = watch_progress(args)
-                self.assertEqual(code, exit_code)
-                self.assertIsNotNone(final, "the failed run's record was not found in time")
+                # Read only after the exit, from a record the caller made:
+                # however quick the failure, nothing depends on timing.
+                code, final, name_kept = run_with_named_record(args, f"vq-progress-{os.getpid()}")
+                self.assertEqual((code, name_kept), (exit_code, True))
                 self.assertEqual(final["state"], FAILED)
                 if reason:
                     self.assertEqual(final["reason"], REASONS[reason])
@@ -85,11 +87,24 @@ class Record(EncoderTestCase):
                     self.assertGreater(len(final["message"].encode()), 255 - 3)
 
     def test_missing_source_reads_source_unreadable(self):
-        _, _, final, _ = watch_progress(program_args(self.path("missing.avi"), self.path("M4V00005.MP4")))
+        _, final, _ = run_with_named_record(program_args(self.path("missing.avi"), self.path("M4V00005.MP4")),
+                                            f"vq-progress-{os.getpid()}")
         self.assertEqual(final["reason"], REASONS["SourceUnreadable"])
 
+    def test_a_record_the_caller_named_follows_a_conversion_and_stays_the_callers(self):
+        name = f"vq-progress-{os.getpid()}"
+        code, final, name_kept = run_with_named_record(program_args(self.clip, self.path("M4V00007.MP4")), name)
+        self.assertEqual((code, name_kept), (0, True))
+        self.assertEqual((final["state"], final["reason"], final["message"]), (SUCCEEDED, REASONS["None"], ""))
+        self.assertAlmostEqual(final["done_us"], final["duration_us"], delta=100_000)
+        # A name nobody created is refused, not made up.
+        result = run_trancor(program_args(self.clip, self.path("M4V00008.MP4")) + ["-progress-name", "/" + name])
+        self.assertEqual(result.returncode, 2)
+        self.assertIn(b"-progress-name: no progress record", result.stderr)
+        self.assertFalse(os.path.exists(f"/dev/shm/{name}"))
+
     def test_a_run_without_reader_leaves_nothing(self):
-        # Nobody attaches: the failure waits its quarter second, then goes.
+        # Nobody reads: the record goes with the encoder, at once.
         missing = program_args(self.path("missing.avi"), self.path("M4V00006.MP4"))
         for args, code in ((["-h"], 0), (["-nonsense"], 2), (missing, 1)):
             encoder = subprocess.Popen([os.environ["TRANCOR"]] + args, stdin=subprocess.DEVNULL,

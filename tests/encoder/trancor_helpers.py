@@ -181,7 +181,7 @@ class EncoderTestCase(unittest.TestCase):
 
 # The progress record trancor publishes (encoder/interface/trancor_progress.h):
 # magic, version, sequence, state, done_us, duration_us, frames, reason,
-# reader_attached, message.
+# reserved, message.
 PROGRESS_RECORD = struct.Struct("<4I3q2I256s")
 PROGRESS_MAGIC, PROGRESS_VERSION = 0x47505254, 1
 RUNNING, SUCCEEDED, FAILED = 0, 1, 2
@@ -197,7 +197,7 @@ class ProgressReader:
 
     @classmethod
     def open(cls, pid):
-        """The record of process `pid`, marked as attached; None when there is none (yet)."""
+        """The record of process `pid`; None when there is none (yet)."""
         import mmap
         try:
             fd = os.open(f"/dev/shm/trancor-progress-{pid}", os.O_RDWR)
@@ -209,8 +209,18 @@ class ProgressReader:
             view = mmap.mmap(fd, 512)
         finally:
             os.close(fd)
-        struct.pack_into("<I", view, 44, 1)
         return cls(view)
+
+    @classmethod
+    def create(cls, name):
+        """A record of the front end's own, "/<name>", as version 2 of the contract lets it make one."""
+        import mmap
+        fd = os.open(f"/dev/shm/{name}", os.O_RDWR | os.O_CREAT | os.O_EXCL, 0o600)
+        try:
+            os.ftruncate(fd, 512)
+            return cls(mmap.mmap(fd, 512))
+        finally:
+            os.close(fd)
 
     def read(self):
         """A whole copy as a dict, or None when the encoder was writing or has not set it up."""
@@ -243,6 +253,18 @@ def watch_progress(args, stderr=subprocess.DEVNULL, timeout=120):
         time.sleep(0.005)
     code = encoder.wait(timeout=max(1, deadline - time.monotonic()))
     return code, snapshots, reader.read() if reader else None, encoder.pid
+
+
+def run_with_named_record(args, name):
+    """Runs trancor natively with a record the caller made and named, read
+    only once the encoder has gone: (exit code, the record's final state or
+    None, whether the name was still there). The record is removed after."""
+    reader = ProgressReader.create(name)
+    try:
+        code = run_trancor(list(args) + ["-progress-name", "/" + name]).returncode
+        return code, reader.read(), os.path.exists(f"/dev/shm/{name}")
+    finally:
+        os.unlink(f"/dev/shm/{name}")
 
 
 def progress_record_exists(pid):

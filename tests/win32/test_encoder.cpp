@@ -15,8 +15,7 @@
 //   steps=<ms>,...   media time done, published one after another before
 //                    "ready", `pace` ms apart (pace=<ms>, default 100)
 //   reason=<code>    end as a failure with this reason code and
-//   message=<text>   this detail; without a reader attached, linger up to
-//                    250 ms for one as trancor does
+//   message=<text>   this detail
 // A run that ends with exit code 0 publishes its success.
 // The record holds one line each: the command line as received, then
 // "flags=<STARTUPINFO.dwFlags> show=<wShowWindow>", "console=<0|1>" (its
@@ -63,7 +62,7 @@ void SetNamedEvent(const std::string& name) {
 class Publisher {
 public:
     explicit Publisher(int64_t durationMs) {
-        const std::string name = "Local\\" + std::string(trancor::kProgressNamePrefix) + std::to_string(GetCurrentProcessId());
+        const std::string name = trancor::ProgressRecordName(GetCurrentProcessId());
         section_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, trancor::kProgressSize,
                                       name.c_str());
         if (!section_) return;
@@ -87,7 +86,6 @@ public:
             record_->reason.store(reason, std::memory_order_relaxed);
             record_->state.store(static_cast<uint32_t>(trancor::RunState::Failed), std::memory_order_relaxed);
         });
-        for (int waited = 0; waited < 250 && !record_->reader_attached.load(); waited += 10) Sleep(10);
     }
     void Succeed() {
         Write([&] { record_->state.store(static_cast<uint32_t>(trancor::RunState::Succeeded), std::memory_order_relaxed); });
