@@ -62,7 +62,9 @@ std::string ProgressLine::Text(bool final) const {
     } else if (duration_us_ > 0) {
         // Time left at the pace since encoding began: the start-up before
         // it would make early estimates far too long. A first second's pace
-        // says little yet.
+        // says little yet. (The progress window's estimate, engine/
+        // progress_text.cpp, counts from the encoder's start instead: it sees
+        // only the published figures, not when the first picture came.)
         const int64_t encoding_us =
             std::chrono::duration_cast<std::chrono::microseconds>(now - first_at_).count();
         const double pace = first_done_us_ >= 0 && encoding_us >= 1000000

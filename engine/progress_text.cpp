@@ -41,7 +41,11 @@ std::string StatusLineText(const RowProgress& p) {
     const int64_t percent = done * 100 / p.durationUs;
     std::string text = Number(percent) + "%" + dot + place;
     if (p.elapsedMs >= kEstimateAfterMs && done > 0) {
-        // The average speed so far, media time per wall time.
+        // The average speed so far, media time per wall time since the
+        // encoder started. The encoder's own terminal line counts from its
+        // first picture (encoder/progress_line.cpp); the record it publishes
+        // does not say when that was, so here the start-up is waited out
+        // (kEstimateAfterMs) instead.
         const double leftMs = static_cast<double>(p.durationUs - done) * static_cast<double>(p.elapsedMs) /
                               static_cast<double>(done);
         text += dot + SysText("剩余约 ") + DurationText(static_cast<int64_t>(leftMs / 1000.0 + 0.5));

@@ -2,17 +2,39 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 #include "codepage.h"
 
-const char kOpenDialogFilter[] =
-    "所有支持的视频格式|*.avi;*.mpeg;*.mpg;*.asf;*.mov;*.wmv;*.mp4;*.m4v;*.mkv;*.webm;*.flv;"
-    "*.3gp;*.ts;*.m2ts;*.mts;*.vob;*.dv|"
-    "AVI|*.avi|MPEG|*.mpeg|MPG|*.mpg|ASF|*.asf|MOV|*.mov|WMV|*.wmv|"
-    "MP4|*.mp4;*.m4v|MKV|*.mkv|WebM|*.webm|FLV|*.flv|3GP|*.3gp|TS|*.ts;*.m2ts;*.mts|VOB|*.vob|"
-    "所有文件|*.*";
-
 namespace {
+
+// The supported videos, in the open dialog's order: its entry's name
+// (nullptr: listed only under all supported formats) and its extensions.
+struct VideoType {
+    const char* name;
+    std::initializer_list<const char*> extensions;
+};
+const VideoType kVideoTypes[] = {
+    {"AVI", {"avi"}}, {"MPEG", {"mpeg"}}, {"MPG", {"mpg"}}, {"ASF", {"asf"}}, {"MOV", {"mov"}},
+    {"WMV", {"wmv"}}, {"MP4", {"mp4", "m4v"}}, {"MKV", {"mkv"}}, {"WebM", {"webm"}},
+    {"FLV", {"flv"}}, {"3GP", {"3gp"}}, {"TS", {"ts", "m2ts", "mts"}}, {"VOB", {"vob"}},
+    {nullptr, {"dv"}}};
+
+std::string Patterns(std::initializer_list<const char*> extensions) {
+    std::string patterns;
+    for (const char* extension : extensions) patterns += (patterns.empty() ? "*." : ";*.") + std::string(extension);
+    return patterns;
+}
+
+std::string BuildOpenDialogFilter() {
+    std::string all;
+    for (const VideoType& type : kVideoTypes) all += (all.empty() ? "" : ";") + Patterns(type.extensions);
+    std::string filter = "所有支持的视频格式|" + all;
+    for (const VideoType& type : kVideoTypes) {
+        if (type.name) filter += std::string("|") + type.name + "|" + Patterns(type.extensions);
+    }
+    return filter + "|所有文件|*.*";
+}
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -71,6 +93,8 @@ void AcceptFolder(const std::string& folder, SourceFileSystem& files, AcceptedSi
 
 }  // namespace
 
+const std::string kOpenDialogFilter = BuildOpenDialogFilter();
+
 std::vector<std::string> ParseOpenDialogNames(const char* buffer, size_t size) {
     std::vector<std::string> parts;
     size_t pos = 0;
@@ -96,9 +120,10 @@ bool IsSupportedVideo(const std::string& path) {
     size_t slash = path.find_last_of("\\/");
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
     std::string ext = LowerAscii(path.substr(dot + 1));
-    for (const char* known : {"avi", "mpeg", "mpg", "asf", "mov", "wmv", "mp4", "m4v", "mkv",
-                              "webm", "flv", "3gp", "ts", "m2ts", "mts", "vob", "dv"}) {
-        if (ext == known) return true;
+    for (const VideoType& type : kVideoTypes) {
+        for (const char* known : type.extensions) {
+            if (ext == known) return true;
+        }
     }
     return false;
 }

@@ -8,8 +8,9 @@
 #include <vector>
 
 // The open dialog's filter in UTF-8, entries "name|pattern" joined by "|":
-// the designed seven first (the first selected), then today's containers.
-extern const char kOpenDialogFilter[];
+// all supported videos first (selected), then each type, then all files.
+// Built from the same table IsSupportedVideo reads.
+extern const std::string kOpenDialogFilter;
 
 // The open dialog's multi-select buffer: either one full path closed by a
 // zero, or a folder followed by the chosen names, each closed by a zero and
@@ -20,8 +21,7 @@ extern const char kOpenDialogFilter[];
 std::vector<std::string> ParseOpenDialogNames(const char* buffer, size_t size);
 
 // True for the extensions the open dialog's first filter entry lists, in any
-// case: .avi .mpeg .mpg .asf .mov .wmv .mp4 .m4v .mkv .webm .flv .3gp .ts
-// .m2ts .mts .vob .dv.
+// case.
 bool IsSupportedVideo(const std::string& path);
 
 // What the selection needs from the file system. Paths and names in UTF-8,

@@ -181,6 +181,10 @@ void ToolTips::SetText(HWND control, const std::string& hint) {
     SendMessageA(tips_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+void ToolTips::SetMaxWidth(int pixels) {
+    if (tips_) SendMessageA(tips_, TTM_SETMAXTIPWIDTH, 0, pixels);
+}
+
 void ToolTips::Pop() {
     if (tips_) SendMessageA(tips_, TTM_POP, 0, 0);
 }

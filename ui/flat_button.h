@@ -56,6 +56,8 @@ public:
     void Add(HWND control, const std::string& hint);  // system code page
     // A new hint for a control already added.
     void SetText(HWND control, const std::string& hint);
+    // Tips wider than this many pixels wrap; their line breaks are kept.
+    void SetMaxWidth(int pixels);
     // Hides a tip that shows; it comes back when the pointer rests again.
     void Pop();
 

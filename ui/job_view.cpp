@@ -6,6 +6,7 @@
 
 #include "app_shell.h"
 #include "codepage.h"
+#include "win_handles.h"
 
 namespace {
 
@@ -14,6 +15,17 @@ struct Column {
     int width;
 };
 const Column kColumns[] = {{"来源文件", 225}, {"目标文件", 225}, {"状态", 80}};
+// The space between a cell's edge and its text, as the list leaves it.
+const int kCellPadding = 6;
+// Wide enough for a long path on one line; longer ones wrap.
+const int kTipWidth = 600;
+
+// A row's full paths, and for a failed row the reason below them.
+std::string RowTip(const ConversionJob& job) {
+    std::string tip = job.Source + "\r\n" + job.Target;
+    if (job.Status == StatusFailed() && !job.Reason.empty()) tip += "\r\n" + job.Reason;
+    return tip;
+}
 
 class Mirroring {
 public:
@@ -68,8 +80,9 @@ void JobView::Create(HWND parent, int id, const RECT& bounds, HFONT font, JobLis
 
     onRightButtonDown_ = std::move(onRightButtonDown);
     SetWindowSubclass(list_, Subclass, 1, reinterpret_cast<DWORD_PTR>(this));
-    reasonTips_.Create(parent);
-    reasonTips_.Add(list_, "");
+    rowTips_.Create(parent);
+    rowTips_.Add(list_, "");
+    rowTips_.SetMaxWidth(kTipWidth);
     jobs_ = &jobs;
     jobs.SetListener(this);
     for (int i = 0; i < jobs.Count(); ++i) RowInserted(i);
@@ -101,25 +114,70 @@ void JobView::FollowPointer(int x, int y) {
     // The subitem test finds the row under any column, not only the first.
     const int row = static_cast<int>(SendMessageA(list_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     std::string text;
-    if (row >= 0 && row < jobs_->Count() && jobs_->Row(row).Status == StatusFailed()) text = jobs_->Row(row).Reason;
+    if (row >= 0 && row < jobs_->Count()) text = RowTip(jobs_->Row(row));
     if (text == tipText_ && !tipStale_) return;
     tipStale_ = false;
     tipText_ = text;
-    reasonTips_.SetText(list_, text);
+    rowTips_.SetText(list_, text);
     // A tip that shows names the row it was chosen for; it comes back, with
     // the new text, when the pointer rests on the new row.
-    reasonTips_.Pop();
+    rowTips_.Pop();
 }
 
-void JobView::HandleNotify(const NMHDR& header) {
-    if (header.code != LVN_ITEMCHANGED || mirroring_ || !jobs_) return;
+LRESULT JobView::HandleNotify(const NMHDR& header) {
+    if (header.code == NM_CUSTOMDRAW) return CustomDraw(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
+    if (header.code != LVN_ITEMCHANGED || mirroring_ || !jobs_) return 0;
     const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-    if (!(change.uChanged & LVIF_STATE)) return;
+    if (!(change.uChanged & LVIF_STATE)) return 0;
     if ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) {
         int selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
         Mirroring guard(mirroring_);
         jobs_->Select(selected);
     }
+    return 0;
+}
+
+LRESULT JobView::CustomDraw(const NMLVCUSTOMDRAW& draw) {
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+        if (draw.iSubItem > 1 || !jobs_) return CDRF_DODEFAULT;
+        DrawPath(draw);
+        return CDRF_SKIPDEFAULT;
+    }
+    return CDRF_DODEFAULT;
+}
+
+void JobView::DrawPath(const NMLVCUSTOMDRAW& draw) {
+    const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+    if (row < 0 || row >= jobs_->Count()) return;
+    const ConversionJob& job = jobs_->Row(row);
+    RECT cell{};
+    // LVIR_LABEL: the first column's cell without its icon space; for the
+    // others, the whole cell.
+    if (!ListView_GetSubItemRect(list_, row, draw.iSubItem, LVIR_LABEL, &cell)) return;
+    // The selected row is highlighted only while the list has the focus,
+    // matching the status column, which the list still draws itself.
+    const bool highlighted =
+        GetFocus() == list_ && (ListView_GetItemState(list_, row, LVIS_SELECTED) & LVIS_SELECTED);
+    HDC dc = draw.nmcd.hdc;
+    const COLORREF back = highlighted ? GetSysColor(COLOR_HIGHLIGHT) : ListView_GetTextBkColor(list_);
+    const COLORREF fore = highlighted ? GetSysColor(COLOR_HIGHLIGHTTEXT) : ListView_GetTextColor(list_);
+    UniqueBrush brush(CreateSolidBrush(back));
+    FillRect(dc, &cell, brush.Get());
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF oldColor = SetTextColor(dc, fore);
+    RECT text = cell;
+    InflateRect(&text, -kCellPadding, 0);
+    // The middle of a long path gives way, so the file name at its end shows.
+    const std::string& path = draw.iSubItem == 0 ? job.Source : job.Target;
+    DrawTextA(dc, path.c_str(), -1, &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+    SetTextColor(dc, oldColor);
+    SetBkMode(dc, oldMode);
 }
 
 void JobView::SetText(int position, int column, const std::string& text) {

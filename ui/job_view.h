@@ -2,9 +2,11 @@
 // The main window's report list, which mirrors the process-wide JobList. It
 // is only a view: rows, texts and the selection live in the JobList, which
 // tells this view of every change; a selection made by the user is passed
-// back to the JobList. When the pointer rests on a "失败" row, a tip says
-// why it failed.
+// back to the JobList. Paths keep their full texts but are drawn with the
+// middle left out, so their file names show; when the pointer rests on a
+// row, a tip gives its full paths and, for a "失败" row, why it failed.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 
@@ -25,8 +27,8 @@ public:
                 MouseDown onRightButtonDown);
     HWND Handle() const { return list_; }
 
-    // The parent forwards WM_NOTIFY from the list here.
-    void HandleNotify(const NMHDR& header);
+    // The parent forwards WM_NOTIFY from the list here and returns the result.
+    LRESULT HandleNotify(const NMHDR& header);
 
     // JobListListener
     void RowInserted(int position) override;
@@ -38,13 +40,15 @@ private:
     static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR data);
     void SetText(int position, int column, const std::string& text);
-    // The failure reason of the row under the pointer becomes the tip.
+    // The paths (and failure reason) of the row under the pointer become the tip.
     void FollowPointer(int x, int y);
+    LRESULT CustomDraw(const NMLVCUSTOMDRAW& draw);
+    void DrawPath(const NMLVCUSTOMDRAW& draw);
     // The list window is being destroyed (with its parent): let go of it.
     void Detach();
 
     HWND list_ = nullptr;
-    ToolTips reasonTips_;
+    ToolTips rowTips_;
     std::string tipText_;
     bool tipStale_ = false;  // the rows changed since the tip was chosen
     JobList* jobs_ = nullptr;

@@ -132,8 +132,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == IDC_JOB_LIST) jobView_.HandleNotify(*header);
-        return 0;
+        return header->idFrom == IDC_JOB_LIST ? jobView_.HandleNotify(*header) : 0;
     }
     case WM_TIMER:
         if (wParam == kProgressTimer) OnProgressTick();

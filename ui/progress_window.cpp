@@ -6,12 +6,12 @@
 #include "codepage.h"
 #include "control_ids.h"
 #include "process_state.h"
+#include "progress_text.h"
 #include "shell_actions.h"
 
 namespace {
 constexpr int kClientWidth = 426;
 constexpr int kClientHeight = 82;
-constexpr int kProgressMax = 2000;
 // A caption bar without any buttons, a fixed single border.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
@@ -43,7 +43,7 @@ void ProgressWindow::CreateControls(HWND mainWindow) {
                                    Handle(),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_BAR)),
                                    app::Instance(), nullptr);
-    SendMessageA(progressBar_, PBM_SETRANGE32, 0, kProgressMax);
+    SendMessageA(progressBar_, PBM_SETRANGE32, 0, kProgressBarMax);
     SendMessageA(progressBar_, PBM_SETPOS, 0, 0);
 
     // The free strip left of the buttons, at their height; one line,
@@ -76,7 +76,7 @@ int ProgressWindow::ShowModal() {
 void ProgressWindow::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
 
 void ProgressWindow::SetProgress(int position) {
-    if (position > kProgressMax) position = kProgressMax;
+    if (position > kProgressBarMax) position = kProgressBarMax;
     if (position < 0) position = 0;
     SendMessageA(progressBar_, PBM_SETPOS, position, 0);
 }

@@ -24,9 +24,6 @@ public:
     void SetValue(uint64_t completed, uint64_t total) override;
     void Clear() override;
 
-    // False when the system offered no taskbar interface.
-    bool Available() const { return list_ != nullptr; }
-
 private:
     struct Releaser {
         void operator()(ITaskbarList3* list) const { list->Release(); }

@@ -127,4 +127,48 @@ TEST_F(AddingFiles, ANameOutsideTheCodePageIsAddedUnderItsShortNameOrReported) {
     EXPECT_EQ(e2e::ListRowCount(List()), 2);
 }
 
+TEST_F(AddingFiles, LongPathsShowTheirFileNamesAndTheirTipsGiveTheWholePaths) {
+    // No path in this folder fits the 225-pixel source column.
+    std::string outer = InFolder("holiday videos from the summer");
+    std::string drop = JoinPath(outer, "the second week by the sea");
+    e2e::MakeEmptyFolder(outer);
+    e2e::MakeEmptyFolder(drop);
+    for (const char* name : {"clip1.avi", "clip2.avi", "clip3.avi"}) MakeFile(JoinPath(drop, name));
+    StartProgram();
+    ASSERT_TRUE(e2e::DropFiles(Form(), {drop}, [&] { return e2e::ListRowCount(List()) == 3; }));
+    // The rows keep their whole texts.
+    EXPECT_EQ(Column(0), (Texts{JoinPath(drop, "clip1.avi"), JoinPath(drop, "clip2.avi"),
+                                JoinPath(drop, "clip3.avi")}));
+
+    // Rows 2 and 3 (neither selected) differ only at the paths' ends: their
+    // source cells look alike unless the file names are drawn. Their status
+    // cells, alike in text, must look alike.
+    auto cell = [&](int row, int left, int right) {
+        RECT bounds = e2e::ListRowRect(List(), row);
+        POINT corners[2] = {{bounds.left + left, bounds.top}, {bounds.left + right, bounds.bottom}};
+        MapWindowPoints(List(), nullptr, corners, 2);
+        return e2e::ScreenPixels(RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y});
+    };
+    EXPECT_FALSE(cell(1, 0, 225).empty());
+    EXPECT_NE(cell(1, 0, 225), cell(2, 0, 225)) << "the file names are not drawn";
+    EXPECT_EQ(cell(1, 450, 530), cell(2, 450, 530));
+    Screenshot("long-names");
+
+    // The pointer rests on the second row: its tip gives both whole paths.
+    RECT row = e2e::ListRowRect(List(), 1);
+    POINT status{row.left + 490, (row.top + row.bottom) / 2};
+    ClientToScreen(List(), &status);
+    ASSERT_TRUE(e2e::MovePointer(Form(), status));
+    const std::string expected = JoinPath(drop, "clip2.avi") + "\r\n" + Target(101);
+    std::string tipText;
+    EXPECT_TRUE(e2e::WaitUntil([&] {
+        for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
+            tipText = e2e::WindowText(tip);
+            if (tipText == expected) return true;
+        }
+        return false;
+    })) << "tip: " << tipText;
+    Screenshot("long-names-tip");
+}
+
 }  // namespace

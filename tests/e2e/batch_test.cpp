@@ -259,7 +259,8 @@ TEST_F(Batch, FailedRowsAreCountedAtTheEndAndTellWhyWhenThePointerRestsOnThem) {
     e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
 
-    // The pointer rests on the second row's status.
+    // The pointer rests on the second row's status: the tip gives its paths,
+    // then the reason.
     RECT row = e2e::ListRowRect(List(), 1);
     POINT status{row.right - 40, (row.top + row.bottom) / 2};
     ClientToScreen(List(), &status);
@@ -268,7 +269,8 @@ TEST_F(Batch, FailedRowsAreCountedAtTheEndAndTellWhyWhenThePointerRestsOnThem) {
     EXPECT_TRUE(e2e::WaitUntil([&] {
         for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
             tipText = e2e::WindowText(tip);
-            if (tipText == "无法读取源文件：Permission denied") return true;
+            if (tipText == JoinPath(videos_, "b.avi") + "\r\n" + Target(30001) + "\r\n无法读取源文件：Permission denied")
+                return true;
         }
         return false;
     })) << "tip: " << tipText;

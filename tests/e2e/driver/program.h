@@ -5,6 +5,7 @@
 // build system go through WindowsPath first.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -64,5 +65,7 @@ private:
 
 // A screenshot of the whole screen as a PNG file (for people to look at).
 bool SaveScreenshot(const std::string& pngPath);
+// The screen's pixels (0x00RRGGBB) in `area`, row by row; empty on failure.
+std::vector<uint32_t> ScreenPixels(const RECT& area);
 
 }  // namespace e2e

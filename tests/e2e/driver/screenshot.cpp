@@ -66,8 +66,9 @@ std::vector<uint8_t> Stored(const std::vector<uint8_t>& raw) {
 
 }  // namespace
 
-bool SaveScreenshot(const std::string& pngPath) {
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+std::vector<uint32_t> ScreenPixels(const RECT& area) {
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (w <= 0 || h <= 0) return {};
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
@@ -78,29 +79,36 @@ bool SaveScreenshot(const std::string& pngPath) {
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = bitmap != nullptr;
-    std::vector<uint8_t> raw;
-    if (ok) {
+    std::vector<uint32_t> pixels;
+    if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
         GdiFlush();
-        const auto* px = static_cast<const uint8_t*>(bits);
-        raw.reserve(static_cast<size_t>(h) * (1 + 3 * static_cast<size_t>(w)));
-        for (int y = 0; y < h; ++y) {
-            raw.push_back(0);  // filter: none
-            for (int x = 0; x < w; ++x) {
-                const uint8_t* p = px + (static_cast<size_t>(y) * w + x) * 4;
-                raw.push_back(p[2]);
-                raw.push_back(p[1]);
-                raw.push_back(p[0]);
-            }
-        }
+        const auto* px = static_cast<const uint32_t*>(bits);
+        pixels.assign(px, px + static_cast<size_t>(w) * h);
         SelectObject(memory, old);
         DeleteObject(bitmap);
     }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    if (!ok) return false;
+    return pixels;
+}
+
+bool SaveScreenshot(const std::string& pngPath) {
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const std::vector<uint32_t> pixels = ScreenPixels(RECT{0, 0, w, h});
+    if (pixels.empty()) return false;
+    std::vector<uint8_t> raw;
+    raw.reserve(static_cast<size_t>(h) * (1 + 3 * static_cast<size_t>(w)));
+    for (int y = 0; y < h; ++y) {
+        raw.push_back(0);  // filter: none
+        for (int x = 0; x < w; ++x) {
+            const uint32_t p = pixels[static_cast<size_t>(y) * w + x];  // 0x00RRGGBB
+            raw.push_back(static_cast<uint8_t>(p >> 16));
+            raw.push_back(static_cast<uint8_t>(p >> 8));
+            raw.push_back(static_cast<uint8_t>(p));
+        }
+    }
 
     std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> header;
