@@ -94,7 +94,7 @@ TEST_F(RealConversion, H264WithBarsIntoThePspsH264Folder) {
     ASSERT_TRUE(e2e::FileExists(target));
     EXPECT_GT(e2e::FileSize(target), 20000u);
     EXPECT_TRUE(e2e::FileExists(e2e::JoinPath(h264, "MAQ30000.THM")));
-    EXPECT_EQ(FileStart(target, 12).substr(4, 8), "ftypMSNV");
+    EXPECT_EQ(e2e::ReadFileStart(target, 12).substr(4, 8), "ftypMSNV");
 }
 
 }  // namespace
