@@ -93,22 +93,22 @@ double RunFailing(const std::string& folder) {
         e2e::WriteTextFile(e2e::JoinPath(sources, names.back()), "not a video\r\n");
     }
     e2e::Program program(e2e::JoinPath(folder, "Vidquill.exe"), folder);
-    HWND form = e2e::WaitForWindow(program.Pid(), VQ_CLASS_FORM1, "", 30000);
+    HWND form = e2e::WaitForWindow(program.Pid(), VQ_CLASS_MAIN_WINDOW, "", 30000);
     if (!form) return -1;
-    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON1));
+    e2e::Click(e2e::Control(form, IDC_ADD_FILES));
     if (!e2e::ChooseFilesInOpenDialog(program.Pid(), sources, names)) return -1;
-    HWND list = e2e::Control(form, IDC_LISTVIEW1);
+    HWND list = e2e::Control(form, IDC_JOB_LIST);
     if (!e2e::WaitUntil([&] { return e2e::ListRowCount(list) == 20; })) return -1;
     const double start = Seconds();
-    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON4));
+    e2e::Click(e2e::Control(form, IDC_START));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(program.Pid(), 600000);
     const double end = Seconds();
     if (!box.window) return -1;
     e2e::PressOk(box);
-    HWND output = e2e::WaitForWindow(program.Pid(), VQ_CLASS_OUTPUTFORM);
-    if (output) e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
-    e2e::WaitForWindowGone(program.Pid(), VQ_CLASS_OUTPUTFORM);
-    e2e::Click(e2e::Control(form, IDC_SPEEDBUTTON9));
+    HWND output = e2e::WaitForWindow(program.Pid(), VQ_CLASS_PROGRESS_WINDOW);
+    if (output) e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
+    e2e::WaitForWindowGone(program.Pid(), VQ_CLASS_PROGRESS_WINDOW);
+    e2e::Click(e2e::Control(form, IDC_CLOSE));
     program.WaitForExit(20000);
     return (end - start) / 20;
 }

@@ -43,12 +43,12 @@ int main() {
     e2e::WriteTextFile(e2e::JoinPath(folder, "Config.ini"), "[Settings]\r\nOutput=" + folder + "\r\n");
 
     e2e::Program program(exe, folder);
-    HWND form = e2e::WaitForWindow(program.Pid(), VQ_CLASS_FORM1, "", 30000);
+    HWND form = e2e::WaitForWindow(program.Pid(), VQ_CLASS_MAIN_WINDOW, "", 30000);
     if (!form) {
         std::printf("the main window did not appear\n");
         return 1;
     }
-    HWND list = e2e::Control(form, IDC_LISTVIEW1);
+    HWND list = e2e::Control(form, IDC_JOB_LIST);
     const int total = kFolders * kFilesPerFolder;
     double slowestAnswer = 0;
     const double start = Now();

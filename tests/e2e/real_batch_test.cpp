@@ -81,16 +81,16 @@ TEST_F(RealBatch, TwentySourcesThatFailAtOnceEachTellWhyInTheirTip) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 20; }));
     for (size_t i = 1; i < names.size(); i += 2) DeleteFileA(e2e::JoinPath(sources, names[i]).c_str());
     const ULONGLONG started = GetTickCount64();
-    e2e::Click(Button(IDC_SPEEDBUTTON4));
+    e2e::Click(Button(IDC_START));
     e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 300000);
     const ULONGLONG took = GetTickCount64() - started;
     ASSERT_NE(box.window, nullptr) << "no end message";
     std::printf("twenty failed rows took %.1f s\n", static_cast<double>(took) / 1000);
     EXPECT_EQ(box.text, "已完成\n20 个文件转换失败");
     ASSERT_TRUE(e2e::PressOk(box));
-    HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_OUTPUTFORM);
+    HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_PROGRESS_WINDOW);
     ASSERT_NE(output, nullptr);
-    e2e::Click(e2e::Control(output, IDC_OUTPUT_SPEEDBUTTON2));
+    e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
 
     for (int row = 0; row < 20; ++row) {
@@ -99,12 +99,15 @@ TEST_F(RealBatch, TwentySourcesThatFailAtOnceEachTellWhyInTheirTip) {
         POINT status{rect.right - 40, (rect.top + rect.bottom) / 2};
         ClientToScreen(List(), &status);
         ASSERT_TRUE(e2e::MovePointer(Form(), status));
+        // The program has more than one tip window: the one naming this
+        // row's file is the row's tip.
         std::string tipText;
         EXPECT_TRUE(e2e::WaitUntil([&] {
             for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
-                tipText = e2e::WindowText(tip);
-                if (tipText.find(expected) != std::string::npos && tipText.find(names[static_cast<size_t>(row)]) != std::string::npos)
-                    return true;
+                const std::string text = e2e::WindowText(tip);
+                if (text.find(names[static_cast<size_t>(row)]) == std::string::npos) continue;
+                tipText = text;
+                if (text.find(expected) != std::string::npos) return true;
             }
             return false;
         })) << "row " << row << ": tip '" << tipText << "'";
