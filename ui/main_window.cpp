@@ -227,6 +227,7 @@ void MainWindow::StopBatchAtExit() {
 // --- buttons and menus ----------------------------------------------------
 
 void MainWindow::AddFiles(const std::vector<std::string>& paths) {
+    JobView::AddingRows adding(jobView_, paths.size());
     for (const std::string& path : paths) Jobs.AddJob(path, Settings.Output, Settings.VideoFormat);
 }
 
