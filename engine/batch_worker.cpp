@@ -115,10 +115,11 @@ void BatchWorker::Indicators::End() noexcept {
     }
 }
 
-std::shared_ptr<EncoderRun> BatchWorker::Launch(const std::string& commandLine, bool& stopped) {
+std::shared_ptr<EncoderRun> BatchWorker::Launch(const std::string& commandLine, const BeforeRun& beforeRun,
+                                                bool& stopped) {
     stopped = false;
     if (!services_.launcher) return nullptr;
-    std::shared_ptr<EncoderRun> run = EncoderProcess.Start(*services_.launcher, commandLine, stop_, stopped);
+    std::shared_ptr<EncoderRun> run = EncoderProcess.Start(*services_.launcher, commandLine, beforeRun, stop_, stopped);
     // Keeps the handle open until the next start or the worker's end.
     if (!stopped) lastRun_ = run;
     return run;
@@ -128,31 +129,30 @@ EncoderOutcome BatchWorker::RunEncoder(const std::string& commandLine) { return 
 
 BatchWorker::RunResult BatchWorker::Run(const std::string& commandLine, const RowPlace* place) {
     bool stopped = false;
-    std::shared_ptr<EncoderRun> run = Launch(commandLine, stopped);
+    // The record is made before the encoder runs and held until the row is
+    // done, so the encoder's last word is there however quickly it ends.
+    std::unique_ptr<ProgressReader> reader;
+    const BeforeRun makeRecord = [&](uint32_t processId) {
+        if (services_.progress) reader = services_.progress->Create(processId);
+    };
+    std::shared_ptr<EncoderRun> run = Launch(commandLine, makeRecord, stopped);
     if (stopped) return {EncoderOutcome::Stopped, ""};
     // Without an encoder where InstallEncoder looked, the row says so and where.
     if (!run)
         return {EncoderOutcome::Failed,
                 encoderNotFoundAt_.empty() ? StartFailedReasonText() : EncoderMissingReasonText(encoderNotFoundAt_)};
-    return Follow(*run, place);
+    return Follow(*run, reader.get(), place);
 }
 
-std::unique_ptr<ProgressReader> BatchWorker::OpenProgress(EncoderRun& run) {
-    return services_.progress ? services_.progress->Open(run.ProcessId()) : nullptr;
-}
-
-BatchWorker::RunResult BatchWorker::Follow(EncoderRun& run, const RowPlace* place) {
+BatchWorker::RunResult BatchWorker::Follow(EncoderRun& run, ProgressReader* reader, const RowPlace* place) {
     const int64_t started = services_.clock();
     shownBar_ = 0;
     shownLine_.clear();
-    // The record appears a moment after the process: looked for at every
-    // poll until found or the encoder has gone. An encoder that publishes
-    // nothing leaves the bar to the timer, as it always was.
-    std::unique_ptr<ProgressReader> reader;
+    // An encoder that publishes nothing leaves the bar to the timer, as it
+    // always was.
     trancor::ProgressSnapshot report;
     bool reported = false;
     auto take = [&] {
-        if (!reader) reader = OpenProgress(run);
         trancor::ProgressSnapshot copy;
         if (!reader || !reader->Read(copy)) return;
         report = copy;
@@ -165,9 +165,8 @@ BatchWorker::RunResult BatchWorker::Follow(EncoderRun& run, const RowPlace* plac
         // Blocks in the system's wait, never spins; a cancel's kill ends it at once.
         exited = run.WaitFor(kPollMilliseconds);
     }
-    // The record outlives its encoder while it is held (and a failed encoder
-    // nobody had attached to yet keeps it up a moment): its last state tells
-    // how the run ended.
+    // The record outlives its encoder (we made it): its last state tells how
+    // the run ended.
     take();
 
     uint32_t code = 1;
@@ -242,7 +241,9 @@ void BatchWorker::Execute() {
             return;
         }
 
-        FinishProgress(ui_, services_.sleep);
+        // A finished row runs the bar to its end; a failed one leaves it
+        // where its encoder left it, and the batch goes straight on.
+        if (result.outcome == EncoderOutcome::Succeeded) FinishProgress(ui_, services_.sleep);
         if (result.outcome == EncoderOutcome::Succeeded) {
             ui_.SetStatus(position, StatusDone());
         } else {

@@ -118,11 +118,11 @@ private:
 
     void ThreadMain();
     void Execute();
-    std::shared_ptr<EncoderRun> Launch(const std::string& commandLine, bool& stopped);
+    std::shared_ptr<EncoderRun> Launch(const std::string& commandLine, const BeforeRun& beforeRun, bool& stopped);
     RunResult Run(const std::string& commandLine, const RowPlace* place);
-    // Waits for `run` to end, reading its reports; with a place, shows them.
-    RunResult Follow(EncoderRun& run, const RowPlace* place);
-    std::unique_ptr<ProgressReader> OpenProgress(EncoderRun& run);
+    // Waits for `run` to end, reading its reports (when it has a record);
+    // with a place, shows them.
+    RunResult Follow(EncoderRun& run, ProgressReader* reader, const RowPlace* place);
     void ShowReport(const trancor::ProgressSnapshot& report, int64_t elapsedMs, const RowPlace& place);
     // After a cancelled run: the encoder's unfinished files for `target`.
     void RemoveUnfinishedFiles(const std::string& target);

@@ -4,6 +4,7 @@
 // cancel button acts on.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,12 +28,18 @@ public:
     virtual bool ExitCode(uint32_t& code) = 0;
 };
 
+// Called with a new process's id before the process runs (its progress
+// record is made then).
+using BeforeRun = std::function<void(uint32_t processId)>;
+
 class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
     // Starts a command line (the executable is its first token) hidden, in a
-    // console of its own. Null when the process could not be created.
-    virtual std::unique_ptr<EncoderRun> Start(const std::string& commandLine) = 0;
+    // console of its own; `beforeRun`, when given, is called while the new
+    // process is held before its first instruction. Null when the process
+    // could not be created.
+    virtual std::unique_ptr<EncoderRun> Start(const std::string& commandLine, const BeforeRun& beforeRun) = 0;
 };
 
 // The encoder process started last, shared between the worker (which starts
@@ -46,7 +53,7 @@ public:
     // prevents the start or kills the process just started.
     // Returns null with `stopped` true when the flag prevented the start.
     std::shared_ptr<EncoderRun> Start(ProcessLauncher& launcher, const std::string& commandLine,
-                                      const std::atomic<bool>& stop, bool& stopped);
+                                      const BeforeRun& beforeRun, const std::atomic<bool>& stop, bool& stopped);
     // Terminates the process started last, if any is held.
     void Terminate();
     // Lets go of `run` if it is still the one held (the worker is done with it).

@@ -1,7 +1,7 @@
 #pragma once
 // The progress record an encoder publishes (encoder/interface/trancor_progress.h),
-// behind an interface: the worker finds it by the encoder's process id and
-// reads whole copies of it. The Windows implementation maps the named
+// behind an interface: the worker makes it under the encoder's process id
+// before the encoder runs, and reads whole copies of it. The Windows implementation maps the named
 // section (engine/win32/win32_progress.h); tests script the copies.
 #include <cstdint>
 #include <memory>
@@ -19,9 +19,10 @@ public:
 class ProgressChannel {
 public:
     virtual ~ProgressChannel() = default;
-    // The record of the encoder with this process id, marked as attached;
-    // null when there is none (yet, or at all: an encoder that publishes
-    // nothing). The record stays readable while the reader lives, also
-    // after the encoder has exited.
-    virtual std::unique_ptr<ProgressReader> Open(uint32_t processId) = 0;
+    // Makes and maps the record of the encoder with this process id while
+    // the encoder is held before its first instruction, so the record
+    // outlives the encoder by construction: even a run that fails at once
+    // leaves its reason there. Null when the system refuses: the run goes
+    // without progress. An encoder that publishes nothing leaves it blank.
+    virtual std::unique_ptr<ProgressReader> Create(uint32_t processId) = 0;
 };

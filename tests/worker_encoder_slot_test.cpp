@@ -12,17 +12,17 @@ TEST(WorkerEncoderSlot, HoldsOnlyTheProcessStartedLast) {
     std::atomic<bool> stop{false};
     bool stopped = true;
 
-    auto first = slot.Start(launcher, "a", stop, stopped);
+    auto first = slot.Start(launcher, "a", {}, stop, stopped);
     ASSERT_TRUE(first);
     EXPECT_FALSE(stopped);
     // A failed start leaves no handle: a cancel then reaches nothing, not
     // the earlier process.
-    EXPECT_FALSE(slot.Start(launcher, "b", stop, stopped));
+    EXPECT_FALSE(slot.Start(launcher, "b", {}, stop, stopped));
     EXPECT_TRUE(slot.Empty());
     slot.Terminate();
     EXPECT_EQ(launcher.Terminations(), 0);
 
-    auto third = slot.Start(launcher, "c", stop, stopped);
+    auto third = slot.Start(launcher, "c", {}, stop, stopped);
     // Letting go of an older run keeps the current one.
     slot.Release(first);
     EXPECT_FALSE(slot.Empty());
@@ -40,7 +40,7 @@ TEST(WorkerEncoderSlot, AStopFlagSetBeforeTheStartPreventsIt) {
     EncoderProcessSlot slot;
     std::atomic<bool> stop{true};
     bool stopped = false;
-    EXPECT_FALSE(slot.Start(launcher, "a", stop, stopped));
+    EXPECT_FALSE(slot.Start(launcher, "a", {}, stop, stopped));
     EXPECT_TRUE(stopped);
     EXPECT_EQ(launcher.Starts(), 0);
 }

@@ -249,24 +249,29 @@ private:
     std::shared_ptr<FakeLauncher::Script> script_;
 };
 
-std::unique_ptr<EncoderRun> FakeLauncher::Start(const std::string& commandLine) {
+std::unique_ptr<EncoderRun> FakeLauncher::Start(const std::string& commandLine, const BeforeRun& beforeRun) {
+    std::shared_ptr<Script> script;
+    uint32_t pid = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const size_t index = commandLines_.size();
+        commandLines_.push_back(commandLine);
+        script = std::make_shared<Script>();
+        script->plan = index < plans.size() ? plans[index] : FakeRunPlan{};
+        if (script->plan.startFails) return nullptr;
+        ++live_;
+        pid = 1000 + static_cast<uint32_t>(index);
+        scripts_[pid] = script;
+    }
+    if (beforeRun) beforeRun(pid);  // the process is held until it returns
     std::lock_guard<std::mutex> lock(mutex_);
-    const size_t index = commandLines_.size();
-    commandLines_.push_back(commandLine);
-    auto script = std::make_shared<Script>();
-    script->plan = index < plans.size() ? plans[index] : FakeRunPlan{};
-    if (script->plan.startFails) return nullptr;
-    ++live_;
-    const uint32_t pid = 1000 + static_cast<uint32_t>(index);
-    scripts_[pid] = script;
     return std::make_unique<FakeRun>(*this, script, pid);
 }
 
-std::unique_ptr<ProgressReader> FakeLauncher::Open(uint32_t processId) {
+std::unique_ptr<ProgressReader> FakeLauncher::Create(uint32_t processId) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = scripts_.find(processId);
     if (found == scripts_.end() || found->second->plan.reports.empty()) return nullptr;
-    if (found->second->opens++ < found->second->plan.recordMissingFor) return nullptr;
     return std::make_unique<FakeReader>(*this, found->second);
 }
 

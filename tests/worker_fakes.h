@@ -104,7 +104,6 @@ struct FakeRunPlan {
     // the last one again. Unless it runs until killed, the process exits
     // once every record has been read. None: it publishes nothing.
     std::vector<trancor::ProgressSnapshot> reports;
-    int recordMissingFor = 0;  // opens that find no record before one does
     int64_t msPerRead = 0;     // the clock moves on by this much per read
 };
 
@@ -120,8 +119,8 @@ public:
     // Plans by start order; starts beyond the list exit with 0 at once.
     std::vector<FakeRunPlan> plans;
 
-    std::unique_ptr<EncoderRun> Start(const std::string& commandLine) override;
-    std::unique_ptr<ProgressReader> Open(uint32_t processId) override;
+    std::unique_ptr<EncoderRun> Start(const std::string& commandLine, const BeforeRun& beforeRun) override;
+    std::unique_ptr<ProgressReader> Create(uint32_t processId) override;
     int64_t NowMs();
     int Polls();  // WaitFor calls on every run
     std::vector<std::string> CommandLines();
@@ -134,7 +133,6 @@ private:
     friend class FakeReader;
     struct Script {
         FakeRunPlan plan;
-        int opens = 0;
         size_t reads = 0;
     };
     std::mutex mutex_;

@@ -40,8 +40,7 @@ protected:
 TEST_F(WorkerProgress, TheBarFollowsTheReportsNeverGoesBackAndLeavesFinishProgressNothingToDo) {
     AddRows(2);
     FakeRunPlan plan;
-    // The record shows up only at the third look; one read per second.
-    plan.recordMissingFor = 2;
+    // One read per second.
     plan.msPerRead = 1000;
     plan.reports = {Report(0, 10 * kSecond), Report(3 * kSecond, 10 * kSecond),
                     Report(6 * kSecond, 10 * kSecond),

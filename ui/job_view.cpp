@@ -180,6 +180,20 @@ void JobView::DrawPath(const NMLVCUSTOMDRAW& draw) {
     SetBkMode(dc, oldMode);
 }
 
+JobView::AddingRows::AddingRows(JobView& view, size_t count) : list_(count ? view.list_ : nullptr) {
+    if (!list_) return;
+    // Room for the new rows at once rather than a growth per row.
+    const auto total = static_cast<WPARAM>(ListView_GetItemCount(list_)) + count;
+    SendMessageA(list_, LVM_SETITEMCOUNT, total, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
+}
+
+JobView::AddingRows::~AddingRows() {
+    if (!list_) return;
+    SendMessageA(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+}
+
 void JobView::SetText(int position, int column, const std::string& text) {
     LVITEMA item{};
     item.iSubItem = column;

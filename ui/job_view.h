@@ -30,6 +30,20 @@ public:
     // The parent forwards WM_NOTIFY from the list here and returns the result.
     LRESULT HandleNotify(const NMHDR& header);
 
+    // Rows added while one is alive are drawn once, at its end: the list
+    // otherwise repaints and resizes its scroll bar for every row, which
+    // makes a large drop take minutes.
+    class AddingRows {
+    public:
+        AddingRows(JobView& view, size_t count);
+        ~AddingRows();
+        AddingRows(const AddingRows&) = delete;
+        AddingRows& operator=(const AddingRows&) = delete;
+
+    private:
+        HWND list_;
+    };
+
     // JobListListener
     void RowInserted(int position) override;
     void RowRemoved(int position) override;

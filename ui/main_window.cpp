@@ -25,6 +25,8 @@
 namespace {
 
 constexpr UINT_PTR kProgressTimer = 1;
+// Posted by the drop walker when found files wait to be added.
+constexpr UINT kDropsFound = WM_APP + 0x52;
 
 }  // namespace
 
@@ -38,6 +40,7 @@ std::unique_ptr<MainWindow> MainWindow::Create() {
 }
 
 MainWindow::~MainWindow() {
+    drops_.reset();  // ends a walk still under way
     // The worker still hands calls to this window while it ends.
     worker_.reset();
     // Destroyed here, while every member still exists: destroying the
@@ -100,6 +103,9 @@ void MainWindow::CreateControls() {
     dispatcher_ = std::make_unique<UiDispatcher>();
     workerUi_ = std::make_unique<MarshalledWorkerUi>(*this, *dispatcher_);
     taskbar_ = std::make_unique<Win32TaskbarProgress>(Handle(), *dispatcher_);
+    HWND window = Handle();
+    drops_ = std::make_unique<DropWalker>(std::make_unique<Win32SourceFileSystem>(),
+                                          [window] { PostMessageA(window, kDropsFound, 0, 0); });
 }
 
 void MainWindow::AddFlatButton(FlatButton& button, int id, const RECT& bounds, const char* hintUtf8,
@@ -144,6 +150,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DROPFILES:
         OnFilesDropped(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case kDropsFound:
+        if (drops_) AddAccepted(drops_->Take());
         return 0;
     case WM_SETTINGCHANGE:
         RefreshDecimalMark();
@@ -218,6 +227,7 @@ void MainWindow::StopBatchAtExit() {
 // --- buttons and menus ----------------------------------------------------
 
 void MainWindow::AddFiles(const std::vector<std::string>& paths) {
+    JobView::AddingRows adding(jobView_, paths.size());
     for (const std::string& path : paths) Jobs.AddJob(path, Settings.Output, Settings.VideoFormat);
 }
 
@@ -227,8 +237,8 @@ void MainWindow::OnAddFilesClicked() {
 }
 
 void MainWindow::OnFilesDropped(HDROP drop) {
-    Win32SourceFileSystem files;
-    AddAccepted(AcceptDroppedFiles(ReadDroppedPaths(drop), files));
+    std::vector<std::string> paths = ReadDroppedPaths(drop);  // finishes the drop in any case
+    if (drops_) drops_->Add(std::move(paths));
 }
 
 void MainWindow::AddAccepted(const AcceptedFiles& accepted) {

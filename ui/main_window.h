@@ -14,6 +14,7 @@
 #include <string>
 
 #include "batch_worker.h"
+#include "drop_walker.h"
 #include "file_selection.h"
 #include "flat_button.h"
 #include "job_view.h"
@@ -115,6 +116,8 @@ private:
     std::unique_ptr<UiDispatcher> dispatcher_;
     std::unique_ptr<MarshalledWorkerUi> workerUi_;
     std::unique_ptr<Win32TaskbarProgress> taskbar_;
+    // Walks dropped folders off this thread; its finds come back as kDropsFound.
+    std::unique_ptr<DropWalker> drops_;
     // The worker of the most recent batch, or none.
     std::unique_ptr<BatchWorker> worker_;
 };

@@ -31,7 +31,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<EncoderRun> Win32ProcessLauncher::Start(const std::string& commandLine) {
+std::unique_ptr<EncoderRun> Win32ProcessLauncher::Start(const std::string& commandLine, const BeforeRun& beforeRun) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
@@ -42,9 +42,15 @@ std::unique_ptr<EncoderRun> Win32ProcessLauncher::Start(const std::string& comma
     std::vector<char> command(commandLine.begin(), commandLine.end());
     command.push_back('\0');
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr, nullptr,
-                        &startup, &info))
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE | CREATE_SUSPENDED,
+                        nullptr, nullptr, &startup, &info))
         return nullptr;
-    UniqueHandle thread(info.hThread);  // not needed; closed at once
-    return std::make_unique<Win32EncoderRun>(UniqueHandle(info.hProcess));
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);  // needed only to resume it
+    if (beforeRun) beforeRun(info.dwProcessId);
+    if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
+        TerminateProcess(process.Get(), 1);  // would hang suspended forever
+        return nullptr;
+    }
+    return std::make_unique<Win32EncoderRun>(std::move(process));
 }

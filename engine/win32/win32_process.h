@@ -7,6 +7,9 @@ class Win32ProcessLauncher final : public ProcessLauncher {
 public:
     // The caller's own start-up record with only STARTF_USESHOWWINDOW and
     // SW_HIDE; no application name; handles inherited; CREATE_NEW_CONSOLE;
-    // the caller's environment and current folder.
-    std::unique_ptr<EncoderRun> Start(const std::string& commandLine) override;
+    // the caller's environment and current folder. Created suspended and
+    // resumed right after `beforeRun`, so the encoder's progress record
+    // exists before the encoder does anything (the command line stays as it
+    // is: the record is found by the process id).
+    std::unique_ptr<EncoderRun> Start(const std::string& commandLine, const BeforeRun& beforeRun) override;
 };

@@ -1,5 +1,6 @@
 #include "win32_progress.h"
 
+#include <cstring>
 #include <string>
 
 #include "unique_handle.h"
@@ -34,10 +35,17 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ProgressReader> Win32ProgressChannel::Open(uint32_t processId) {
-    UniqueHandle section(OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, trancor::ProgressRecordName(processId).c_str()));
+std::unique_ptr<ProgressReader> Win32ProgressChannel::Create(uint32_t processId) {
+    // On the paging file: nothing on disk, gone with the last handle - ours,
+    // which the reader holds until the row is done.
+    UniqueHandle section(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, trancor::kProgressSize,
+                                            trancor::ProgressRecordName(processId).c_str()));
     if (!section) return nullptr;
     void* view = MapViewOfFile(section.Get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, trancor::kProgressSize);
     if (!view) return nullptr;
+    // A section left under this name (held by a reader of an earlier process
+    // with this id) must not pass for this encoder's report; the encoder is
+    // still held, so nothing writes meanwhile.
+    std::memset(view, 0, trancor::kProgressSize);
     return std::make_unique<Win32ProgressReader>(std::move(section), view);
 }

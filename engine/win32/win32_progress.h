@@ -1,10 +1,10 @@
 #pragma once
 // The encoder's progress record on Windows: the named section
-// "Local\trancor-progress-<pid>", mapped read-write (the reader's one write
-// is the attached mark).
+// trancor::ProgressRecordName(pid), made by the worker while the encoder is
+// held suspended, and mapped for reading.
 #include "../encoder_progress.h"
 
 class Win32ProgressChannel final : public ProgressChannel {
 public:
-    std::unique_ptr<ProgressReader> Open(uint32_t processId) override;
+    std::unique_ptr<ProgressReader> Create(uint32_t processId) override;
 };

@@ -122,7 +122,7 @@ double RunDirect(const std::string& clips, const std::string& out) {
     int32_t number = 40000;
     for (const std::string& clip : kClips) {
         ConversionJob job{e2e::ToSystem(e2e::JoinPath(clips, clip)), MakeTargetPath(settings.Output, number++), "", ""};
-        auto run = launcher.Start(BuildEncoderCommand(job, settings, encoder));
+        auto run = launcher.Start(BuildEncoderCommand(job, settings, encoder), {});
         if (!run) return -1;
         run->Wait();
     }

@@ -5,6 +5,8 @@
 // folder come in through VQ_E2E_TRANCOR and VQ_E2E_CLIPS.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -95,16 +97,24 @@ TEST_F(RealBatch, TwentySourcesThatFailAtOnceEachTellWhyInTheirTip) {
 
     for (int row = 0; row < 20; ++row) {
         const std::string expected = std::string(row % 2 ? "无法读取源文件" : "不支持的视频格式") + "：";
+        // The batch left the list scrolled to its last rows.
+        SendMessageA(List(), LVM_ENSUREVISIBLE, row, FALSE);
         RECT rect = e2e::ListRowRect(List(), row);
         POINT status{rect.right - 40, (rect.top + rect.bottom) / 2};
         ClientToScreen(List(), &status);
         ASSERT_TRUE(e2e::MovePointer(Form(), status));
+        // The first move onto a row changes the tip's text and hides it; the
+        // tip shows on the next move, as a hand's pointer always makes.
+        ASSERT_TRUE(e2e::MovePointer(Form(), POINT{status.x - 2, status.y}));
+        // The program has more than one tip window: the one naming this
+        // row's file is the row's tip.
         std::string tipText;
         EXPECT_TRUE(e2e::WaitUntil([&] {
             for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
-                tipText = e2e::WindowText(tip);
-                if (tipText.find(expected) != std::string::npos && tipText.find(names[static_cast<size_t>(row)]) != std::string::npos)
-                    return true;
+                const std::string text = e2e::WindowText(tip);
+                if (text.find(names[static_cast<size_t>(row)]) == std::string::npos) continue;
+                tipText = text;
+                if (text.find(expected) != std::string::npos) return true;
             }
             return false;
         })) << "row " << row << ": tip '" << tipText << "'";

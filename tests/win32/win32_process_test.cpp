@@ -103,7 +103,7 @@ TEST_F(Win32Encoder, ACancelAfterTheRunNeverReachesALaterProcess) {
     NamedEvent ready("ready"), hold("hold");
     EncoderBehaviour behaviour("exit=7;ready=" + ready.Name() + ";hold=" + hold.Name());
     Win32ProcessLauncher launcher;
-    auto other = launcher.Start(Command(folder.Path("M4V3.MP4")));
+    auto other = launcher.Start(Command(folder.Path("M4V3.MP4")), {});
     ASSERT_TRUE(other);
     ASSERT_TRUE(ready.WaitSet());
     StopEncoder(&worker);
