@@ -82,6 +82,9 @@ TEST_F(Package, UnpackedWithoutItsEncoderEachRowSaysWhereItLooked) {
     POINT status{row.right - 40, (row.top + row.bottom) / 2};
     ClientToScreen(List(), &status);
     ASSERT_TRUE(e2e::MovePointer(Form(), status));
+    // The first move onto a row changes the tip's text and hides it; the
+    // tip shows on the next move, as a hand's pointer always makes.
+    ASSERT_TRUE(e2e::MovePointer(Form(), POINT{status.x - 2, status.y}));
     // The tip gives the row's paths, then its reason on the last line.
     const std::string expected = "\n找不到编码器 trancor.exe，已查找：" + e2e::JoinPath(e2e::SystemFolder(), "trancor.exe") +
                                  "；" + InFolder("trancor.exe");
