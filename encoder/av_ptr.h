@@ -77,6 +77,15 @@ private:
     AVChannelLayout layout_{};
 };
 
+// A decoded subtitle, freed with its rectangles.
+struct Subtitle {
+    AVSubtitle value{};
+    Subtitle() = default;
+    ~Subtitle() { avsubtitle_free(&value); }
+    Subtitle(const Subtitle&) = delete;
+    Subtitle& operator=(const Subtitle&) = delete;
+};
+
 // Allocators that never hand back null.
 Frame NewFrame();
 Packet NewPacket();

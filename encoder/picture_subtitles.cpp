@@ -13,11 +13,6 @@ namespace {
 // replaces it first.
 constexpr int64_t kLongestUnstated = 10 * AV_TIME_BASE;
 
-struct DecodedSubtitle {
-    AVSubtitle value{};
-    ~DecodedSubtitle() { avsubtitle_free(&value); }
-};
-
 bool DrawablePixels(const AVPixFmtDescriptor* d) {
     if (!d || d->nb_components < 3 || (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL |
                                                    AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM |
@@ -56,7 +51,7 @@ PictureSubtitles::PictureSubtitles(const std::string& path, int stream_index) {
             av_packet_unref(packet.get());
             continue;
         }
-        DecodedSubtitle sub;
+        av::Subtitle sub;
         int got = 0;
         const int64_t packet_pts = packet->pts;
         const int result = avcodec_decode_subtitle2(decoder.get(), &sub.value, &got, packet.get());

@@ -17,21 +17,6 @@ namespace {
 
 constexpr int64_t kLargestSubtitleFile = 64 << 20;
 
-// A value inside a filter description: escaped once for the filter's own
-// options and once more for the chain around it.
-std::string FilterValue(const std::string& text) {
-    std::string option, chain;
-    for (char c : text) {
-        if (c == '\\' || c == '\'' || c == ':' || c == '=') option += '\\';
-        option += c;
-    }
-    for (char c : option) {
-        if (c == '\\' || c == '\'' || c == '[' || c == ']' || c == ',' || c == ';') chain += '\\';
-        chain += c;
-    }
-    return chain;
-}
-
 // The whole file, through FFmpeg's I/O (UTF-8 names on every system).
 bool ReadWhole(const std::string& path, std::string* bytes) {
     AVIOContext* raw = nullptr;
@@ -64,6 +49,11 @@ std::string TemporaryCopyName(const std::string& original) {
     return (folder / (name + std::filesystem::u8path(original).extension().u8string())).u8string();
 }
 
+std::string PixelFormatName(const AVFrame* frame) {
+    const char* name = av_get_pix_fmt_name(static_cast<AVPixelFormat>(frame->format));
+    return name ? name : "an unknown format";
+}
+
 void RemoveQuietly(const std::string& path) {
     try {
         fsys::RemoveIfPresent(path, "removing a temporary file");
@@ -76,33 +66,35 @@ void RemoveQuietly(const std::string& path) {
 
 SubtitleBurner::SubtitleBurner(const std::string& video, int64_t source_start_us)
     : choice_(ChooseSubtitles(video)), source_start_us_(source_start_us) {
-    switch (choice_.kind) {
-    case SubtitleChoice::Kind::None:
-        return;
-    case SubtitleChoice::Kind::File:
-        PrepareFile();
-        return;
-    case SubtitleChoice::Kind::TextTrack:
-        text_path_ = video;
-        return;
-    case SubtitleChoice::Kind::PictureTrack:
-        try {
+    try {
+        switch (choice_.kind) {
+        case SubtitleChoice::Kind::None:
+            return;
+        case SubtitleChoice::Kind::File:
+            ReadFile(video);
+            return;
+        case SubtitleChoice::Kind::TextTrack:
+            text_ = std::make_unique<TextSubtitles>(video, choice_.stream, video);
+            return;
+        case SubtitleChoice::Kind::PictureTrack:
             pictures_ = std::make_unique<PictureSubtitles>(video, choice_.stream);
-        } catch (const Failure& e) {
-            Drop(std::string("its picture subtitles cannot be read: ") + e.what());
+            return;
         }
-        return;
+    } catch (const Failure& e) {
+        Drop(std::string(choice_.kind == SubtitleChoice::Kind::File ? choice_.path : "its subtitles") +
+             " cannot be read: " + e.what());
     }
 }
 
-void SubtitleBurner::PrepareFile() {
-    // libass reads UTF-8 only; other texts go through a UTF-8 copy.
+void SubtitleBurner::ReadFile(const std::string& video) {
+    // The readers take UTF-8 only; other texts go through a UTF-8 copy,
+    // which is read at once and removed.
     std::string bytes, utf8;
     if (!ReadWhole(choice_.path, &bytes)) return Drop(choice_.path + ": cannot be read");
     if (!SubtitleTextToUtf8(bytes, &utf8))
         return Drop(choice_.path + ": neither UTF-8, UTF-16 nor the system's code page");
     if (utf8 == bytes) {
-        text_path_ = choice_.path;
+        text_ = std::make_unique<TextSubtitles>(choice_.path, -1, video);
         return;
     }
     const std::string copy = TemporaryCopyName(choice_.path);
@@ -110,36 +102,26 @@ void SubtitleBurner::PrepareFile() {
         if (!copy.empty()) RemoveQuietly(copy);
         return Drop(choice_.path + ": no temporary copy could be written");
     }
-    converted_copy_ = text_path_ = copy;
+    try {
+        text_ = std::make_unique<TextSubtitles>(copy, -1, video);
+    } catch (const Failure&) {
+        RemoveQuietly(copy);
+        throw;
+    }
+    RemoveQuietly(copy);
 }
 
-SubtitleBurner::~SubtitleBurner() {
-    if (!converted_copy_.empty()) RemoveQuietly(converted_copy_);
-}
-
-std::string SubtitleBurner::TextFilters() const {
-    if (text_path_.empty()) return "";
-    std::string filter = "subtitles=filename=" + FilterValue(text_path_);
-    if (choice_.kind != SubtitleChoice::Kind::TextTrack) return filter + ",";
-    // A track keeps the source's own clock; the chain counts from its start.
-    filter += ":si=" + std::to_string(choice_.subtitle_number);
-    if (source_start_us_ == 0) return filter + ",";
-    char shift[32];
-    snprintf(shift, sizeof shift, "%.6f/TB", source_start_us_ / static_cast<double>(AV_TIME_BASE));
-    return std::string("setpts=PTS+") + shift + "," + filter + ",setpts=PTS-" + shift + ",";
-}
-
-void SubtitleBurner::TextFailed(const std::string& why) {
-    text_path_.clear();
-    Drop((choice_.kind == SubtitleChoice::Kind::File ? choice_.path : std::string("its text subtitles")) +
-         " cannot be read (" + why + ")");
-}
-
-void SubtitleBurner::DrawPictures(AVFrame* frame, int64_t time_us) {
+void SubtitleBurner::Draw(AVFrame* frame, int64_t time_us) {
     if (pictures_ && !pictures_->Draw(frame, time_us)) {
         pictures_.reset();
-        Drop("its picture subtitles cannot be drawn on pictures in " +
-             std::string(av_get_pix_fmt_name(static_cast<AVPixelFormat>(frame->format))));
+        Drop("its picture subtitles cannot be drawn on pictures in " + PixelFormatName(frame));
+    }
+    // A file's times count from the source's start, a track's are the
+    // source's own.
+    const int64_t text_us = choice_.kind == SubtitleChoice::Kind::File ? time_us - source_start_us_ : time_us;
+    if (text_ && !text_->Draw(frame, text_us / 1000)) {
+        text_.reset();
+        Drop("its text subtitles cannot be drawn on pictures in " + PixelFormatName(frame));
     }
 }
 

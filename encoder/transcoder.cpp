@@ -184,16 +184,6 @@ void Transcoder::StartVideoChain(const AVFrame* first) {
     const std::string chain =
         VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate,
                    ScaleAndPlace(options_, first, UprightFilters(source_.display_matrix())));
-    // Text subtitles are drawn first, on the source's own picture; the
-    // filter reads them as it starts, so a text it cannot read shows here.
-    if (const std::string text = subtitles_ ? subtitles_->TextFilters() : ""; !text.empty()) {
-        try {
-            video_chain_ = std::make_unique<FilterChain>("buffer", VideoSourceArgs(first, vs->time_base), text + chain);
-            return;
-        } catch (const Failure& e) {
-            subtitles_->TextFailed(e.what());
-        }
-    }
     video_chain_ = std::make_unique<FilterChain>("buffer", VideoSourceArgs(first, vs->time_base), chain);
 }
 
@@ -209,7 +199,7 @@ void Transcoder::DecodeVideo(const AVPacket* packet) {
         f->pts = timeline_.Place(kPicture, f->best_effort_timestamp, duration, vs->time_base);
         ++decoded_pictures_;
         if (subtitles_)
-            subtitles_->DrawPictures(f, av_rescale_q(f->pts, vs->time_base, AV_TIME_BASE_Q) + source_.start_time());
+            subtitles_->Draw(f, av_rescale_q(f->pts, vs->time_base, AV_TIME_BASE_Q) + source_.start_time());
         if (!video_chain_) StartVideoChain(f);
         video_chain_->Push(f);
         DrainVideo();

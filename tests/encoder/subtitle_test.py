@@ -116,10 +116,11 @@ class SubtitleBurning(EncoderTestCase):
         self.assert_psp_file(target)
         return target, result.stderr.decode("utf-8", "replace")
 
-    def assert_burned_at_its_time(self, target):
-        self.assertGreater(changed(frame_at(target, INSIDE), frame_at(self.plain, INSIDE)), 0.003, target)
+    def assert_burned_at_its_time(self, target, plain=None):
+        plain = plain or self.plain
+        self.assertGreater(changed(frame_at(target, INSIDE), frame_at(plain, INSIDE)), 0.003, target)
         for outside in (BEFORE, AFTER):
-            self.assertLess(changed(frame_at(target, outside), frame_at(self.plain, outside)), 0.001, target)
+            self.assertLess(changed(frame_at(target, outside), frame_at(plain, outside)), 0.001, target)
 
     def test_text_tracks_and_chinese_glyphs(self):
         # An MKV's ASS track with an attached font; an MP4 text track.
@@ -131,10 +132,15 @@ class SubtitleBurning(EncoderTestCase):
         ffmpeg("-i", self.clip, "-i", mp4 + ".srt", "-map", "0", "-map", "1", "-c:v", "copy", "-c:a", "aac",
                "-c:s", "mov_text", mp4)
         os.remove(mp4 + ".srt")
-        outputs = [self.burn(source, f"M4V1000{i}.MP4") for i, source in enumerate((hello, other, mp4))]
-        for target, err in outputs:
+        # Text drawn on 10-bit pictures too (anime releases come so).
+        deep = self.path("deep.mkv")
+        ffmpeg("-i", self.clip, "-c:v", "ffv1", "-pix_fmt", "yuv420p10le", "-c:a", "copy", deep)
+        deep_plain, _ = self.burn(deep, "M4V10008.MP4", sub=False)
+        deep = mkv_with_ass(self.path("十位.mkv"), deep, "十位色深")
+        outputs = [self.burn(source, f"M4V1000{i}.MP4") for i, source in enumerate((hello, other, mp4, deep))]
+        for (target, err), plain in zip(outputs, (None, None, None, deep_plain)):
             self.assertEqual(err, "")
-            self.assert_burned_at_its_time(target)
+            self.assert_burned_at_its_time(target, plain)
         # Boxes for missing glyphs would draw both texts alike.
         self.assertGreater(changed(frame_at(outputs[0][0], INSIDE), frame_at(outputs[1][0], INSIDE)), 0.005)
 
