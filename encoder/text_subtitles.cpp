@@ -186,11 +186,16 @@ void TextSubtitles::ReadEvents(const std::string& path, int stream) {
 }
 
 bool TextSubtitles::Draw(AVFrame* frame, int64_t time_ms) {
-    if (frame->width != frame_w_ || frame->height != frame_h_) {
+    if (frame->width != frame_w_ || frame->height != frame_h_ || av_cmp_q(frame->sample_aspect_ratio, sar_)) {
         frame_w_ = frame->width;
         frame_h_ = frame->height;
+        sar_ = frame->sample_aspect_ratio;
         ass_set_frame_size(renderer_.get(), frame_w_, frame_h_);
         ass_set_storage_size(renderer_.get(), frame_w_, frame_h_);
+        // Text on wide or narrow pixels (a DVD's) is drawn narrower or wider,
+        // so that it shows in its own proportions once the pixels are; for
+        // that libass takes the inverse of the sample aspect ratio.
+        ass_set_pixel_aspect(renderer_.get(), sar_.num > 0 && sar_.den > 0 ? 1.0 / av_q2d(sar_) : 1.0);
     }
     int changed = 0;
     const ASS_Image* images = ass_render_frame(renderer_.get(), track_.get(), time_ms, &changed);

@@ -44,5 +44,6 @@ private:
     std::unique_ptr<ASS_Library, LibraryDeleter> library_;
     std::unique_ptr<ASS_Renderer, RendererDeleter> renderer_;
     std::unique_ptr<ASS_Track, TrackDeleter> track_;
-    int frame_w_ = 0, frame_h_ = 0;  // the size the renderer was last set to
+    int frame_w_ = 0, frame_h_ = 0;  // the picture the renderer was last set for
+    AVRational sar_{0, 1};
 };

@@ -148,6 +148,24 @@ class SubtitleBurning(EncoderTestCase):
         target, _ = self.burn(hello, "M4V10009.MP4", sub=False)
         self.assertEqual(frame_at(target, INSIDE), frame_at(self.plain, INSIDE))
 
+    def test_text_keeps_its_shape_on_wide_pixels(self):
+        # The same line from a square-pixel source and from one with 4:3
+        # pixels (shown 16:9), fitted with bars: the text is as wide on both.
+        square = mkv_with_ass(self.path("square.mkv"), self.clip, "你好世界 Hello")
+        wide = self.path("wide.mkv")
+        ffmpeg("-i", square, "-map", "0", "-c", "copy", "-c:v", "mpeg4", "-q:v", "3", "-aspect", "16:9", wide)
+        widths = []
+        for i, source in enumerate((square, wide)):
+            frames = []
+            for sub in ([], ["-sub", "auto"]):
+                target = self.path(f"M4V106{i}{len(sub)}.MP4")
+                self.assertEqual(run_trancor(program_args(source, target, size="480x272") + ["-fit", "pad"] + sub)
+                                 .returncode, 0)
+                frames.append(frame_at(target, INSIDE))
+            text = [n % 480 for n, (a, b) in enumerate(zip(*frames)) if abs(a - b) > 40 and n // 480 > 215]
+            widths.append(max(text) - min(text))
+        self.assertAlmostEqual(widths[1] / widths[0], 1.0, delta=0.05, msg=widths)
+
     def test_subtitle_file_beside_the_video(self):
         # A GBK file with a Chinese name; the Simplified Chinese tag wins
         # over another tag whatever their order (the English one would
