@@ -84,7 +84,7 @@ def vob_with_dvd_subtitle(path, clip):
 
 
 def frame_at(path, seconds):
-    """The output's picture at `seconds`, as 320x240 gray bytes."""
+    """The output's picture at `seconds`, as gray bytes at its own size."""
     import subprocess
     return subprocess.run(["ffmpeg", "-v", "error", "-ss", str(seconds), "-i", path, "-frames:v", "1",
                            "-f", "rawvideo", "-pix_fmt", "gray", "-"], check=True, capture_output=True).stdout
