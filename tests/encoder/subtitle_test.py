@@ -90,6 +90,14 @@ def frame_at(path, seconds):
                            "-f", "rawvideo", "-pix_fmt", "gray", "-"], check=True, capture_output=True).stdout
 
 
+def keep_frame(target, name):
+    """Leaves the picture at INSIDE for a look in $VQ_SUBTITLE_ARTIFACTS (not part of the verdict)."""
+    folder = os.environ.get("VQ_SUBTITLE_ARTIFACTS")
+    if folder:
+        os.makedirs(folder, exist_ok=True)
+        ffmpeg("-ss", str(INSIDE), "-i", target, "-frames:v", "1", "-update", "1", os.path.join(folder, name))
+
+
 def changed(a, b):
     """The share of pixels two gray pictures differ in by more than coding noise."""
     return sum(abs(x - y) > 40 for x, y in zip(a, b)) / max(1, len(a))
@@ -141,6 +149,9 @@ class SubtitleBurning(EncoderTestCase):
         for (target, err), plain in zip(outputs, (None, None, None, deep_plain)):
             self.assertEqual(err, "")
             self.assert_burned_at_its_time(target, plain)
+        for (target, _), name in zip(outputs, ("native-ass.png", "native-other.png", "native-mp4-text.png",
+                                               "native-10bit.png")):
+            keep_frame(target, name)
         # Boxes for missing glyphs would draw both texts alike.
         self.assertGreater(changed(frame_at(outputs[0][0], INSIDE), frame_at(outputs[1][0], INSIDE)), 0.005)
 
@@ -162,6 +173,7 @@ class SubtitleBurning(EncoderTestCase):
                 self.assertEqual(run_trancor(program_args(source, target, size="480x272") + ["-fit", "pad"] + sub)
                                  .returncode, 0)
                 frames.append(frame_at(target, INSIDE))
+            keep_frame(target, f"native-pixels-{i}.png")
             text = [n % 480 for n, (a, b) in enumerate(zip(*frames)) if abs(a - b) > 40 and n // 480 > 215]
             widths.append(max(text) - min(text))
         self.assertAlmostEqual(widths[1] / widths[0], 1.0, delta=0.05, msg=widths)

@@ -8,12 +8,9 @@ import sys
 import unittest
 
 import trancor_helpers
-from subtitle_test import AFTER, INSIDE, changed, frame_at, mkv_with_ass, srt_text
+from subtitle_test import AFTER, INSIDE, changed, frame_at, keep_frame, mkv_with_ass, srt_text
 from trancor_helpers import EncoderTestCase, make_clip, program_args, run_trancor
 from wine_test import windows_path
-
-# Where the frames are left for a look (not part of the verdict).
-ARTIFACTS = os.environ.get("VQ_SUBTITLE_ARTIFACTS", "")
 
 
 class WindowsSubtitles(EncoderTestCase):
@@ -45,11 +42,8 @@ class WindowsSubtitles(EncoderTestCase):
             self.assertLess(changed(frame_at(target, AFTER), frame_at(plain, AFTER)), 0.001, target)
         # Empty boxes for missing glyphs would draw both texts alike.
         self.assertGreater(changed(frame_at(hello, INSIDE), frame_at(other, INSIDE)), 0.005)
-        if ARTIFACTS:
-            os.makedirs(ARTIFACTS, exist_ok=True)
-            for target, name in ((hello, "wine-ass.png"), (beside, "wine-gbk-srt.png")):
-                trancor_helpers.ffmpeg("-ss", str(INSIDE), "-i", target, "-frames:v", "1", "-update", "1",
-                                       os.path.join(ARTIFACTS, name))
+        keep_frame(hello, "wine-ass.png")
+        keep_frame(beside, "wine-gbk-srt.png")
 
 
 if __name__ == "__main__":
