@@ -184,27 +184,23 @@ TEST_F(SettingsDialog, DefaultsThenCancelKeepEverythingButSetTheCounterWithoutDu
     EXPECT_EQ(Column(1), (Texts{"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30001.MP4",
                                 "E:\\PSP\\M4V30002.MP4"}));
 
+    // Row `row` of three removed, "默认" then "取消", and file `name` added.
+    auto removeThenDefaultsThenAdd = [&](int row, const std::string& name) {
+        ClickRow(row);
+        e2e::Click(Button(IDC_REMOVE_ROWS));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
+        Open();
+        e2e::Click(Item(kIdDefaultsButton));
+        ASSERT_TRUE(Shows(kIdVideoRateEdit, "450"));
+        CloseWith(kIdCancelButton);
+        ASSERT_TRUE(AddVideos({name}, 3));
+    };
     // The last row removed: "默认" gives its number to the next file.
-    ClickRow(2);
-    e2e::Click(Button(IDC_REMOVE_ROWS));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
-    Open();
-    e2e::Click(Item(kIdDefaultsButton));
-    ASSERT_TRUE(Shows(kIdVideoRateEdit, "450"));
-    CloseWith(kIdCancelButton);
-    ASSERT_TRUE(AddVideos({"d.avi"}, 3));
+    ASSERT_NO_FATAL_FAILURE(removeThenDefaultsThenAdd(2, "d.avi"));
     EXPECT_EQ(Column(1).back(), "E:\\PSP\\M4V30002.MP4");
-
     // A middle row removed: PspNumber + rows would be the last row's number
     // again, and its file would be overwritten; the next number is free.
-    ClickRow(1);
-    e2e::Click(Button(IDC_REMOVE_ROWS));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
-    Open();
-    e2e::Click(Item(kIdDefaultsButton));
-    ASSERT_TRUE(Shows(kIdVideoRateEdit, "450"));
-    CloseWith(kIdCancelButton);
-    ASSERT_TRUE(AddVideos({"e.avi"}, 3));
+    ASSERT_NO_FATAL_FAILURE(removeThenDefaultsThenAdd(1, "e.avi"));
     EXPECT_EQ(Column(1), (Texts{"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30002.MP4",
                                 "E:\\PSP\\M4V30003.MP4"}));
 }
