@@ -14,20 +14,27 @@
 
 namespace {
 
-using RealBatch = ProgramScenario;
+class RealBatch : public ProgramScenario {
+protected:
+    // trancor installed for the program, which writes into out_.
+    void SetUp() override {
+        ProgramScenario::SetUp();
+        const std::string trancor = e2e::PathFromEnvironment(L"VQ_E2E_TRANCOR");
+        ASSERT_TRUE(e2e::FileExists(trancor)) << "no encoder at '" << trancor << "'";
+        e2e::InstallEncoderForProgram(trancor);
+        out_ = InFolder("out");
+        e2e::MakeEmptyFolder(out_);
+        WriteConfig("[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
+                    "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out_ + "\r\n");
+    }
+
+    std::string out_;
+};
 
 TEST_F(RealBatch, TheBarRisesWhileEachOfThreeClipsConverts) {
-    const std::string trancor = e2e::PathFromEnvironment(L"VQ_E2E_TRANCOR");
     const std::string clips = e2e::PathFromEnvironment(L"VQ_E2E_CLIPS");
     const std::vector<std::string> names{"clip1.avi", "clip2.avi", "clip3.avi"};
-    ASSERT_TRUE(e2e::FileExists(trancor)) << "no encoder at '" << trancor << "'";
     for (const std::string& name : names) ASSERT_TRUE(e2e::FileExists(e2e::JoinPath(clips, name))) << name;
-    e2e::InstallEncoderForProgram(trancor);
-    const std::string out = InFolder("out");
-    e2e::MakeEmptyFolder(out);
-    WriteConfig("[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
-                "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out + "\r\n");
-
     StartProgram();
     AddFiles(clips, names);
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
@@ -49,7 +56,7 @@ TEST_F(RealBatch, TheBarRisesWhileEachOfThreeClipsConverts) {
             << " at most while its encoder ran";
     ASSERT_TRUE(e2e::PressOk(watch.endMessage));
     for (int number : {30000, 30001, 30002})
-        EXPECT_TRUE(e2e::FileExists(e2e::JoinPath(out, "M4V" + std::to_string(number) + ".MP4"))) << number;
+        EXPECT_TRUE(e2e::FileExists(e2e::JoinPath(out_, "M4V" + std::to_string(number) + ".MP4"))) << number;
 }
 
 // Sources the encoder gives up on at once - ten text files named .avi, ten
@@ -57,9 +64,6 @@ TEST_F(RealBatch, TheBarRisesWhileEachOfThreeClipsConverts) {
 // the encoder published, however quickly it exited. Prints how long the
 // batch took (a figure for the record, not a limit).
 TEST_F(RealBatch, TwentySourcesThatFailAtOnceEachTellWhyInTheirTip) {
-    const std::string trancor = e2e::PathFromEnvironment(L"VQ_E2E_TRANCOR");
-    ASSERT_TRUE(e2e::FileExists(trancor)) << "no encoder at '" << trancor << "'";
-    e2e::InstallEncoderForProgram(trancor);
     const std::string sources = InFolder("not-videos");
     e2e::MakeEmptyFolder(sources);
     std::vector<std::string> names;
@@ -67,11 +71,6 @@ TEST_F(RealBatch, TwentySourcesThatFailAtOnceEachTellWhyInTheirTip) {
         names.push_back("note" + std::to_string(i) + ".avi");
         e2e::WriteTextFile(e2e::JoinPath(sources, names.back()), "not a video\r\n");
     }
-    const std::string out = InFolder("out");
-    e2e::MakeEmptyFolder(out);
-    WriteConfig("[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
-                "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out + "\r\n");
-
     StartProgram();
     AddFiles(sources, names);
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 20; }));
