@@ -5,16 +5,8 @@
 
 namespace {
 
-ConversionSettings DefaultButtonSettings() {
-    ConversionSettings s;
-    s.Resolution = 0;
-    s.Framerate = 1;
-    s.Channels = 1;
-    s.VideoQuality = 450;
-    s.AudioQuality = 48;
-    s.Volume = 100;
-    return s;
-}
+// 320x240, 29.97 frames/s, stereo, 450 and 48 kbit/s, volume 100.
+ConversionSettings DefaultButtonSettings() { return {0, 1, 1, 450, 48, 100, kDefaultFirstNumber, ""}; }
 
 const char kSystem[] = "C:\\WINDOWS\\system32\\trancor.exe";
 

@@ -5,6 +5,7 @@
 #include "app_error.h"
 #include "codepage.h"
 #include "setting_rules.h"
+#include "settings_values.h"
 
 namespace {
 
@@ -111,42 +112,22 @@ TEST(DefaultsCounter, RowCountAfterPspNumberWithoutReusingARowsNumber) {
     EXPECT_EQ(NumberAfterDefaults(-10, ThreeRows(-10, "0")), -7);
 }
 
+using Numbers = std::vector<int32_t>;
+
 class ConfirmSettingsTest : public ::testing::Test {
 protected:
-    ConversionSettings settings;
+    ConversionSettings settings{2, 0, 0, 300, 32, 50, 30000, "E:\\PSP"};
     JobList jobs = ThreeRows(30000, "E:\\PSP");
     int saves = 0;
     std::function<void()> save = [this] { ++saves; };
-    SettingFields fields;
-
-    void SetUp() override {
-        settings.Resolution = 2;
-        settings.Framerate = 0;
-        settings.Channels = 0;
-        settings.VideoQuality = 300;
-        settings.AudioQuality = 32;
-        settings.Volume = 50;
-        settings.PspNumber = 30000;
-        settings.Output = "E:\\PSP";
-        fields.resolution = 1;
-        fields.framerate = 1;
-        fields.channels = 1;
-        fields.video = "800";
-        fields.audio = "96";
-        fields.volume = 120;
-        fields.number = "30010";
-    }
+    // Frame size, frame rate, channels, the second column's four lists (none
+    // selected), video and audio rate, volume, first number.
+    SettingFields fields{1, 1, 1, -1, -1, -1, -1, "800", "96", 120, "30010"};
 };
 
 TEST_F(ConfirmSettingsTest, StoresEveryFieldRenumbersAndSaves) {
     ConfirmSettings(fields, settings, jobs, save);
-    EXPECT_EQ(settings.Resolution, 1);
-    EXPECT_EQ(settings.Framerate, 1);
-    EXPECT_EQ(settings.Channels, 1);
-    EXPECT_EQ(settings.VideoQuality, 800);
-    EXPECT_EQ(settings.AudioQuality, 96);
-    EXPECT_EQ(settings.Volume, 120);
-    EXPECT_EQ(settings.PspNumber, 30010);
+    EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{1, 1, 1, 800, 96, 120, 30010}));
     EXPECT_EQ(Targets(jobs), (std::vector<std::string>{"E:\\PSP\\M4V30010.MP4", "E:\\PSP\\M4V30011.MP4",
                                                        "E:\\PSP\\M4V30012.MP4"}));
     EXPECT_EQ(jobs.NextNumber, 30013);
@@ -159,12 +140,7 @@ TEST_F(ConfirmSettingsTest, NoRangeCheckAndNoSelectionIsMinusOne) {
     fields.audio = "-5";
     fields.number = "0";
     ConfirmSettings(fields, settings, jobs, save);
-    EXPECT_EQ(settings.Resolution, -1);
-    EXPECT_EQ(settings.Framerate, -1);
-    EXPECT_EQ(settings.Channels, -1);
-    EXPECT_EQ(settings.VideoQuality, 12000);
-    EXPECT_EQ(settings.AudioQuality, -5);
-    EXPECT_EQ(settings.PspNumber, 0);
+    EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{-1, -1, -1, 12000, -5, 120, 0}));
     EXPECT_EQ(jobs.Row(0).Target, "E:\\PSP\\M4V0.MP4");
 }
 
@@ -178,8 +154,7 @@ TEST_F(ConfirmSettingsTest, TheSecondColumnIsStoredAndH264RenamesTheRows) {
     fields.subtitles = -1;
     fields.audio = "x";  // stops after the lists
     EXPECT_THROW(ConfirmSettings(fields, settings, jobs, save), ConversionError);
-    EXPECT_EQ(std::vector<int32_t>({settings.AspectMode, settings.VideoFormat, settings.TitleFromName, settings.Subtitles}),
-              std::vector<int32_t>({2, 1, 1, -1}));
+    EXPECT_EQ(SecondColumnNumbers(settings), (Numbers{2, 1, 1, -1}));
     fields.audio = "96";
     ConfirmSettings(fields, settings, jobs, save);
     EXPECT_EQ(Targets(jobs), (std::vector<std::string>{"E:\\MP_ROOT\\100ANV01\\MAQ30010.MP4",
@@ -196,19 +171,9 @@ TEST_F(ConfirmSettingsTest, TheSecondColumnIsStoredAndH264RenamesTheRows) {
 TEST_F(ConfirmSettingsTest, AFieldThatIsNoNumberStopsAtThatField) {
     const std::vector<std::string> before = Targets(jobs);
     fields.audio = "abc";
-    try {
-        ConfirmSettings(fields, settings, jobs, save);
-        FAIL() << "no error for the audio rate";
-    } catch (const ConversionError& e) {
-        EXPECT_EQ(ErrorBoxText(e.what()), SysText("'abc' 非有效的整数值."));
-    }
-    EXPECT_EQ(settings.Resolution, 1);
-    EXPECT_EQ(settings.Framerate, 1);
-    EXPECT_EQ(settings.Channels, 1);
-    EXPECT_EQ(settings.VideoQuality, 800);
-    EXPECT_EQ(settings.AudioQuality, 32);
-    EXPECT_EQ(settings.Volume, 50);
-    EXPECT_EQ(settings.PspNumber, 30000);
+    EXPECT_EQ(ErrorBoxTextOf<ConversionError>([&] { ConfirmSettings(fields, settings, jobs, save); }),
+              SysText("'abc' 非有效的整数值."));
+    EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{1, 1, 1, 800, 32, 50, 30000}));
     EXPECT_EQ(Targets(jobs), before);
     EXPECT_EQ(jobs.NextNumber, 30003);
     EXPECT_EQ(saves, 0);
@@ -217,9 +182,7 @@ TEST_F(ConfirmSettingsTest, AFieldThatIsNoNumberStopsAtThatField) {
     fields.audio = "64";
     fields.number = "30 010";
     EXPECT_THROW(ConfirmSettings(fields, settings, jobs, save), ConversionError);
-    EXPECT_EQ(settings.AudioQuality, 64);
-    EXPECT_EQ(settings.Volume, 120);
-    EXPECT_EQ(settings.PspNumber, 30000);
+    EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{1, 1, 1, 800, 64, 120, 30000}));
     EXPECT_EQ(Targets(jobs), before);
     EXPECT_EQ(saves, 0);
 }

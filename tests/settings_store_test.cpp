@@ -8,9 +8,12 @@
 #include "codepage.h"
 #include "encoder_command.h"
 #include "settings_store.h"
+#include "settings_values.h"
 #include "test_folder.h"
 
 namespace {
+
+using Numbers = std::vector<int32_t>;
 
 // Records the order of reads and writes, and can refuse the n-th write.
 class ScriptedIni : public IniFile {
@@ -45,10 +48,7 @@ protected:
 
 TEST_F(SettingsStore, NoFileGivesZerosAndOutputZero) {
     LoadSettings(*ini, path, settings, next);
-    EXPECT_EQ(settings.Resolution, 0);
-    EXPECT_EQ(settings.VideoQuality, 0);
-    EXPECT_EQ(settings.Volume, 0);
-    EXPECT_EQ(settings.PspNumber, 0);
+    EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(next, 0);
     EXPECT_EQ(ReadOutput(*ini, path), "0");
 }
@@ -58,13 +58,7 @@ TEST_F(SettingsStore, EachKeyIsReadIntoItsOwnField) {
                      "[Settings]\r\nFramerate=0\r\nChannels=1\r\nResolution=2\r\nVideoQuality=450\r\n"
                      "AudioQuality=48\r\nVolume=250\r\nPspNumber=$10\r\nOutput=E:\\PSP\r\n");
     LoadSettings(*ini, path, settings, next);
-    EXPECT_EQ(settings.Framerate, 0);
-    EXPECT_EQ(settings.Channels, 1);
-    EXPECT_EQ(settings.Resolution, 2);
-    EXPECT_EQ(settings.VideoQuality, 450);
-    EXPECT_EQ(settings.AudioQuality, 48);
-    EXPECT_EQ(settings.Volume, 250);  // loading never clamps
-    EXPECT_EQ(settings.PspNumber, 16);
+    EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{2, 0, 1, 450, 48, 250, 16}));  // loading never clamps
     EXPECT_EQ(next, 16);
     EXPECT_EQ(ReadOutput(*ini, path), "E:\\PSP");
 }
@@ -73,30 +67,16 @@ TEST_F(SettingsStore, ABadNumberStopsLoadingAtItsKey) {
     folder.WriteFile("Config.ini",
                      "[Settings]\r\nResolution=1\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=abc\r\n"
                      "AudioQuality=48\r\nVolume=100\r\nPspNumber=5\r\n");
-    try {
-        LoadSettings(*ini, path, settings, next);
-        FAIL() << "loaded a bad number";
-    } catch (const ConversionError& e) {
-        EXPECT_EQ(ErrorBoxText(e.what()), SysText("'abc' 非有效的整数值."));
-    }
-    EXPECT_EQ(settings.Resolution, 1);
-    EXPECT_EQ(settings.Framerate, 1);
-    EXPECT_EQ(settings.Channels, 1);
-    EXPECT_EQ(settings.VideoQuality, 0);
-    EXPECT_EQ(settings.AudioQuality, 0);
-    EXPECT_EQ(settings.Volume, 0);
-    EXPECT_EQ(settings.PspNumber, 30000);
+    EXPECT_EQ(ErrorBoxTextOf<ConversionError>([&] { LoadSettings(*ini, path, settings, next); }),
+              SysText("'abc' 非有效的整数值."));
+    EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{1, 1, 1, 0, 0, 0, 30000}));
     EXPECT_EQ(next, 30000);
 }
 
 TEST_F(SettingsStore, AnEmptyValueIsNotTheDefault) {
     folder.WriteFile("Config.ini", "[Settings]\r\nResolution=\r\n");
-    try {
-        LoadSettings(*ini, path, settings, next);
-        FAIL() << "loaded an empty value";
-    } catch (const ConversionError& e) {
-        EXPECT_EQ(ErrorBoxText(e.what()), SysText("'' 非有效的整数值."));
-    }
+    EXPECT_EQ(ErrorBoxTextOf<ConversionError>([&] { LoadSettings(*ini, path, settings, next); }),
+              SysText("'' 非有效的整数值."));
 }
 
 TEST_F(SettingsStore, SaveWritesTheDocumentedFile) {
@@ -106,9 +86,7 @@ TEST_F(SettingsStore, SaveWritesTheDocumentedFile) {
     EXPECT_EQ(folder.ReadFile("Config.ini").find("[Settings]"), 0u);
     ConversionSettings loaded;
     LoadSettings(*ini, path, loaded, next);
-    EXPECT_EQ(loaded.Framerate, 1);
-    EXPECT_EQ(loaded.VideoQuality, 450);
-    EXPECT_EQ(loaded.PspNumber, 30000);
+    EXPECT_EQ(FirstColumnNumbers(loaded), FirstColumnNumbers(settings));
     EXPECT_EQ(ReadOutput(*ini, path), "E:\\PSP");
     WriteOutput(*ini, path, "");
     EXPECT_EQ(ReadOutput(*ini, path), "");  // "Output=" reads back empty
@@ -139,8 +117,7 @@ TEST_F(SettingsStore, LaterKeysMissingGiveTodaysCommandLine) {
         EXPECT_NE(file.find(line), std::string::npos) << line << " in\n" << file;
     ConversionSettings loaded;
     LoadSettings(*ini, path, loaded, next);
-    EXPECT_EQ(std::vector<int32_t>({loaded.AspectMode, loaded.VideoFormat, loaded.TitleFromName, loaded.Subtitles}),
-              std::vector<int32_t>({2, 1, 1, -7}));
+    EXPECT_EQ(SecondColumnNumbers(loaded), (Numbers{2, 1, 1, -7}));
 }
 
 TEST_F(SettingsStore, ReadAndWriteOrders) {
@@ -161,12 +138,8 @@ TEST_F(SettingsStore, ReadAndWriteOrders) {
 TEST_F(SettingsStore, ARefusedWriteStopsAndNamesTheFile) {
     ScriptedIni scripted;
     scripted.refuseWrite = 2;  // the third write, Channels
-    try {
-        SaveSettings(scripted, "C:\\x\\Config.ini", settings);
-        FAIL() << "a refused write went unreported";
-    } catch (const WriteError& e) {
-        EXPECT_EQ(ErrorBoxText(e.what()), SysText("无法写入C:\\x\\Config.ini."));
-    }
+    EXPECT_EQ(ErrorBoxTextOf<WriteError>([&] { SaveSettings(scripted, "C:\\x\\Config.ini", settings); }),
+              SysText("无法写入C:\\x\\Config.ini."));
     EXPECT_EQ(scripted.log.size(), 2u);  // Resolution and Framerate only
 
     // The real store, with a folder where the file should be.

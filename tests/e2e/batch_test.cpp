@@ -246,37 +246,14 @@ TEST_F(Batch, FailedRowsAreCountedAtTheEndAndTellWhyWhenThePointerRestsOnThem) {
     StartProgram();
     AddFiles(videos_, {"a.avi", "b.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
-    e2e::Click(Button(IDC_START));
-    e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
-    ASSERT_NE(box.window, nullptr) << "no end message";
-    EXPECT_EQ(box.text, "已完成\n2 个文件转换失败");
-    EXPECT_EQ(Column(2), (Texts{"失败", "失败"}));
-    Screenshot("failed");
-    ASSERT_TRUE(e2e::PressOk(box));
-    HWND output = WaitForProgressWindow();
-    ASSERT_NE(output, nullptr);
-    ASSERT_TRUE(e2e::WaitUntil([&] { return CancelCaption(output) == "关闭"; }));
-    e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
+    ASSERT_NO_FATAL_FAILURE(StartAndConfirmTheEnd("已完成\n2 个文件转换失败", Texts{"失败", "失败"}, 60000, "failed"));
+    ASSERT_NO_FATAL_FAILURE(CloseProgressWindow());
 
     // The pointer rests on the second row's status: the tip gives its paths,
     // then the reason.
-    RECT row = e2e::ListRowRect(List(), 1);
-    POINT status{row.right - 40, (row.top + row.bottom) / 2};
-    ClientToScreen(List(), &status);
-    ASSERT_TRUE(e2e::MovePointer(Form(), status));
-    // The first move onto a row changes the tip's text and hides it; the
-    // tip shows on the next move, as a hand's pointer always makes.
-    ASSERT_TRUE(e2e::MovePointer(Form(), POINT{status.x - 2, status.y}));
-    std::string tipText;
-    EXPECT_TRUE(e2e::WaitUntil([&] {
-        for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
-            tipText = e2e::WindowText(tip);
-            if (tipText == JoinPath(videos_, "b.avi") + "\r\n" + Target(30001) + "\r\n无法读取源文件：Permission denied")
-                return true;
-        }
-        return false;
-    })) << "tip: " << tipText;
+    EXPECT_TRUE(TipOnStatus(1, [&](const std::string& tip) {
+        return tip == JoinPath(videos_, "b.avi") + "\r\n" + Target(30001) + "\r\n无法读取源文件：Permission denied";
+    }));
     Screenshot("reason-tip");
 }
 

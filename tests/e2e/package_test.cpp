@@ -12,13 +12,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// Read as UTF-16: the unpacked folder's name is Chinese.
-std::string FromEnvironment(const wchar_t* name) {
-    wchar_t value[2048] = {};
-    const DWORD n = GetEnvironmentVariableW(name, value, 2048);
-    return n > 0 && n < 2048 ? e2e::WindowsPath(e2e::WideToUtf8(value)) : std::string();
-}
-
 std::string ShellFolder(int csidl) {
     wchar_t path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
@@ -27,7 +20,7 @@ std::string ShellFolder(int csidl) {
 
 class Package : public ProgramScenario {
 protected:
-    static std::string Unpacked() { return FromEnvironment(L"VQ_PACKAGE_UNPACKED"); }
+    static std::string Unpacked() { return e2e::PathFromEnvironment(L"VQ_PACKAGE_UNPACKED"); }
     static std::string Installed() {
         return e2e::JoinPath(ShellFolder(CSIDL_LOCAL_APPDATA), "Programs\\Vidquill\\Vidquill.exe");
     }
@@ -35,31 +28,16 @@ protected:
     // The sample as 假期.avi through the open dialog, converted by the batch;
     // the row ends "完成" and `target` is the PSP's MP4.
     void ConvertSample(const std::string& target) {
-        const std::string sample = FromEnvironment(L"VQ_E2E_SAMPLE");
+        const std::string sample = e2e::PathFromEnvironment(L"VQ_E2E_SAMPLE");
         ASSERT_TRUE(e2e::FileExists(sample)) << "no sample video at '" << sample << "'";
         const std::string videos = InFolder("视频");
         e2e::MakeEmptyFolder(videos);
         e2e::CopyOrThrow(sample, e2e::JoinPath(videos, "假期.avi"));
         AddFiles(videos, {"假期.avi"});
         ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
-        e2e::Click(Button(IDC_START));
-        e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 240000);
-        ASSERT_NE(box.window, nullptr) << "no end message";
-        EXPECT_EQ(box.text, "已完成");
-        EXPECT_EQ(Column(2), Texts{"完成"});
-        Screenshot("converted");
-        ASSERT_TRUE(e2e::PressOk(box));
+        ASSERT_NO_FATAL_FAILURE(StartAndConfirmTheEnd("已完成", Texts{"完成"}, 240000, "converted"));
         EXPECT_TRUE(e2e::FileExists(target)) << target;
         EXPECT_EQ(e2e::ReadFileStart(target, 12).substr(4), "ftypMSNV") << target;
-    }
-    // The progress window's "关闭" once the batch has ended.
-    void CloseProgressWindow() {
-        HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_PROGRESS_WINDOW);
-        ASSERT_NE(output, nullptr);
-        HWND close = e2e::Control(output, IDC_PROGRESS_CANCEL);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(close) == "关闭"; }));
-        e2e::Click(close);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
     }
 };
 
@@ -70,34 +48,15 @@ TEST_F(Package, UnpackedWithoutItsEncoderEachRowSaysWhereItLooked) {
     StartProgram();
     AddFiles(InFolder("视频"), {"a.avi", "b.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
-    e2e::Click(Button(IDC_START));
-    e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), 60000);
-    ASSERT_NE(box.window, nullptr) << "no end message";
-    EXPECT_EQ(box.text, "已完成\n2 个文件转换失败");
-    EXPECT_EQ(Column(2), (Texts{"失败", "失败"}));
-    ASSERT_TRUE(e2e::PressOk(box));
-    CloseProgressWindow();
+    ASSERT_NO_FATAL_FAILURE(StartAndConfirmTheEnd("已完成\n2 个文件转换失败", Texts{"失败", "失败"}, 60000));
+    ASSERT_NO_FATAL_FAILURE(CloseProgressWindow());
 
-    RECT row = e2e::ListRowRect(List(), 1);
-    POINT status{row.right - 40, (row.top + row.bottom) / 2};
-    ClientToScreen(List(), &status);
-    ASSERT_TRUE(e2e::MovePointer(Form(), status));
-    // The first move onto a row changes the tip's text and hides it; the
-    // tip shows on the next move, as a hand's pointer always makes.
-    ASSERT_TRUE(e2e::MovePointer(Form(), POINT{status.x - 2, status.y}));
     // The tip gives the row's paths, then its reason on the last line.
     const std::string expected = "\n找不到编码器 trancor.exe，已查找：" + e2e::JoinPath(e2e::SystemFolder(), "trancor.exe") +
                                  "；" + InFolder("trancor.exe");
-    std::string tipText;
-    EXPECT_TRUE(e2e::WaitUntil([&] {
-        for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
-            tipText = e2e::WindowText(tip);
-            if (tipText.size() > expected.size() &&
-                tipText.compare(tipText.size() - expected.size(), expected.size(), expected) == 0)
-                return true;
-        }
-        return false;
-    })) << "tip: " << tipText;
+    EXPECT_TRUE(TipOnStatus(1, [&](const std::string& tip) {
+        return tip.size() > expected.size() && tip.compare(tip.size() - expected.size(), expected.size(), expected) == 0;
+    }));
     Screenshot("encoder-missing");
 }
 

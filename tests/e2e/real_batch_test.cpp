@@ -8,32 +8,33 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "batch_watch.h"
 #include "scenario.h"
 
 namespace {
 
-std::string FromEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? e2e::WindowsPath(value) : std::string();
-}
+class RealBatch : public ProgramScenario {
+protected:
+    // trancor installed for the program, which writes into out_.
+    void SetUp() override {
+        ProgramScenario::SetUp();
+        const std::string trancor = e2e::PathFromEnvironment(L"VQ_E2E_TRANCOR");
+        ASSERT_TRUE(e2e::FileExists(trancor)) << "no encoder at '" << trancor << "'";
+        e2e::InstallEncoderForProgram(trancor);
+        out_ = InFolder("out");
+        e2e::MakeEmptyFolder(out_);
+        WriteConfig("[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
+                    "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out_ + "\r\n");
+    }
 
-using RealBatch = ProgramScenario;
+    std::string out_;
+};
 
 TEST_F(RealBatch, TheBarRisesWhileEachOfThreeClipsConverts) {
-    const std::string trancor = FromEnvironment("VQ_E2E_TRANCOR");
-    const std::string clips = FromEnvironment("VQ_E2E_CLIPS");
+    const std::string clips = e2e::PathFromEnvironment(L"VQ_E2E_CLIPS");
     const std::vector<std::string> names{"clip1.avi", "clip2.avi", "clip3.avi"};
-    ASSERT_TRUE(e2e::FileExists(trancor)) << "no encoder at '" << trancor << "'";
     for (const std::string& name : names) ASSERT_TRUE(e2e::FileExists(e2e::JoinPath(clips, name))) << name;
-    e2e::InstallEncoderForProgram(trancor);
-    const std::string out = InFolder("out");
-    e2e::MakeEmptyFolder(out);
-    WriteConfig("[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
-                "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out + "\r\n");
-
     StartProgram();
     AddFiles(clips, names);
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
@@ -55,7 +56,7 @@ TEST_F(RealBatch, TheBarRisesWhileEachOfThreeClipsConverts) {
             << " at most while its encoder ran";
     ASSERT_TRUE(e2e::PressOk(watch.endMessage));
     for (int number : {30000, 30001, 30002})
-        EXPECT_TRUE(e2e::FileExists(e2e::JoinPath(out, "M4V" + std::to_string(number) + ".MP4"))) << number;
+        EXPECT_TRUE(e2e::FileExists(e2e::JoinPath(out_, "M4V" + std::to_string(number) + ".MP4"))) << number;
 }
 
 // Sources the encoder gives up on at once - ten text files named .avi, ten
@@ -63,9 +64,6 @@ TEST_F(RealBatch, TheBarRisesWhileEachOfThreeClipsConverts) {
 // the encoder published, however quickly it exited. Prints how long the
 // batch took (a figure for the record, not a limit).
 TEST_F(RealBatch, TwentySourcesThatFailAtOnceEachTellWhyInTheirTip) {
-    const std::string trancor = FromEnvironment("VQ_E2E_TRANCOR");
-    ASSERT_TRUE(e2e::FileExists(trancor)) << "no encoder at '" << trancor << "'";
-    e2e::InstallEncoderForProgram(trancor);
     const std::string sources = InFolder("not-videos");
     e2e::MakeEmptyFolder(sources);
     std::vector<std::string> names;
@@ -73,11 +71,6 @@ TEST_F(RealBatch, TwentySourcesThatFailAtOnceEachTellWhyInTheirTip) {
         names.push_back("note" + std::to_string(i) + ".avi");
         e2e::WriteTextFile(e2e::JoinPath(sources, names.back()), "not a video\r\n");
     }
-    const std::string out = InFolder("out");
-    e2e::MakeEmptyFolder(out);
-    WriteConfig("[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
-                "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out + "\r\n");
-
     StartProgram();
     AddFiles(sources, names);
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 20; }));
@@ -90,34 +83,15 @@ TEST_F(RealBatch, TwentySourcesThatFailAtOnceEachTellWhyInTheirTip) {
     std::printf("twenty failed rows took %.1f s\n", static_cast<double>(took) / 1000);
     EXPECT_EQ(box.text, "已完成\n20 个文件转换失败");
     ASSERT_TRUE(e2e::PressOk(box));
-    HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_PROGRESS_WINDOW);
-    ASSERT_NE(output, nullptr);
-    e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
+    ASSERT_NO_FATAL_FAILURE(CloseProgressWindow());
 
     for (int row = 0; row < 20; ++row) {
         const std::string expected = std::string(row % 2 ? "无法读取源文件" : "不支持的视频格式") + "：";
-        // The batch left the list scrolled to its last rows.
-        SendMessageA(List(), LVM_ENSUREVISIBLE, row, FALSE);
-        RECT rect = e2e::ListRowRect(List(), row);
-        POINT status{rect.right - 40, (rect.top + rect.bottom) / 2};
-        ClientToScreen(List(), &status);
-        ASSERT_TRUE(e2e::MovePointer(Form(), status));
-        // The first move onto a row changes the tip's text and hides it; the
-        // tip shows on the next move, as a hand's pointer always makes.
-        ASSERT_TRUE(e2e::MovePointer(Form(), POINT{status.x - 2, status.y}));
-        // The program has more than one tip window: the one naming this
-        // row's file is the row's tip.
-        std::string tipText;
-        EXPECT_TRUE(e2e::WaitUntil([&] {
-            for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
-                const std::string text = e2e::WindowText(tip);
-                if (text.find(names[static_cast<size_t>(row)]) == std::string::npos) continue;
-                tipText = text;
-                if (text.find(expected) != std::string::npos) return true;
-            }
-            return false;
-        })) << "row " << row << ": tip '" << tipText << "'";
+        // The tip naming this row's file is the row's tip.
+        EXPECT_TRUE(TipOnStatus(row, [&](const std::string& tip) {
+            return tip.find(names[static_cast<size_t>(row)]) != std::string::npos &&
+                   tip.find(expected) != std::string::npos;
+        }));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "scenario.h"
 
+#include <commctrl.h>
+
 namespace {
 
 std::string TestName() {
@@ -62,6 +64,55 @@ void ProgramScenario::ClickRow(int row) {
 void ProgramScenario::AddFiles(const std::string& folder, const std::vector<std::string>& names) {
     e2e::Click(Button(IDC_ADD_FILES));
     ASSERT_TRUE(e2e::ChooseFilesInOpenDialog(Pid(), folder, names)) << "the open dialog did not take the files";
+}
+
+void ProgramScenario::StartAndConfirmTheEnd(const std::string& endText, const std::vector<std::string>& statuses,
+                                            int ms, const std::string& shot) {
+    e2e::Click(Button(IDC_START));
+    e2e::MessageBoxInfo box = e2e::WaitForMessageBox(Pid(), ms);
+    ASSERT_NE(box.window, nullptr) << "no end message";
+    EXPECT_EQ(box.text, endText);
+    EXPECT_EQ(Column(2), statuses);
+    if (!shot.empty()) Screenshot(shot);
+    ASSERT_TRUE(e2e::PressOk(box));
+}
+
+void ProgramScenario::CloseProgressWindow() {
+    HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_PROGRESS_WINDOW);
+    ASSERT_NE(output, nullptr) << "no progress window";
+    HWND close = e2e::Control(output, IDC_PROGRESS_CANCEL);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(close) == "关闭"; }));
+    e2e::Click(close);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(Form()) != FALSE; }));
+}
+
+::testing::AssertionResult ProgramScenario::TipOnStatus(int row,
+                                                        const std::function<bool(const std::string&)>& wanted) {
+    // A batch leaves the list scrolled to its last rows.
+    SendMessageA(List(), LVM_ENSUREVISIBLE, row, FALSE);
+    RECT rect = e2e::ListRowRect(List(), row);
+    POINT status{rect.right - 40, (rect.top + rect.bottom) / 2};
+    ClientToScreen(List(), &status);
+    // The first move onto a row changes the tip's text and hides it; the
+    // tip shows on the next move, as a hand's pointer always makes.
+    if (!e2e::MovePointer(Form(), status) || !e2e::MovePointer(Form(), POINT{status.x - 2, status.y}))
+        return ::testing::AssertionFailure() << "row " << row << ": the pointer did not settle";
+    // The program has more than one tip window; a shown tip hides again
+    // after a while, so the failure names the last ones that showed.
+    std::vector<std::string> seen;
+    if (e2e::WaitUntil([&] {
+            std::vector<std::string> shown;
+            for (HWND tip : e2e::TopWindows(Pid(), "tooltips_class32")) {
+                shown.push_back(e2e::WindowText(tip));
+                if (wanted(shown.back())) return true;
+            }
+            if (!shown.empty()) seen = shown;
+            return false;
+        }))
+        return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure() << "row " << row << ", tips:";
+    for (const std::string& text : seen) failure << " '" << text << "'";
+    return failure;
 }
 
 void ProgramScenario::CloseProgram() {

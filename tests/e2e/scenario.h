@@ -5,6 +5,7 @@
 // still running at the end of a test is killed.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,16 @@ protected:
 
     // The add button and the open dialog: chooses `names` in `folder`.
     void AddFiles(const std::string& folder, const std::vector<std::string>& names);
+
+    // Start, then the end message within `ms`: `endText` over the rows'
+    // `statuses`, a screenshot `shot` (none when empty), OK pressed.
+    void StartAndConfirmTheEnd(const std::string& endText, const std::vector<std::string>& statuses, int ms,
+                               const std::string& shot = "");
+    // The progress window's "关闭" once the batch has ended; the main window takes input again.
+    void CloseProgressWindow();
+    // Rests the pointer on row `row`'s status and waits for a tip of the
+    // program whose text `wanted` accepts; a failure names the tips seen.
+    ::testing::AssertionResult TipOnStatus(int row, const std::function<bool(const std::string&)>& wanted);
 
     // Closes the program through its close button and waits for its end.
     void CloseProgram();

@@ -20,6 +20,12 @@ const char kStoredSettings[] =
 
 class SettingsDialog : public ProgramScenario {
 protected:
+    // Config.ini, the program started, the dialog open.
+    void StartWithTheDialog(const std::string& config = kStoredSettings) {
+        WriteConfig(config);
+        StartProgram();
+        Open();
+    }
     // Opens the dialog through the main window's settings button.
     void Open() {
         e2e::Click(Button(IDC_SETTINGS));
@@ -41,12 +47,31 @@ protected:
     bool Shows(int id, const std::string& text) const {
         return e2e::WaitUntil([&] { return Text(id) == text; });
     }
-    // Each addition takes its files from a folder of its own: the driver's
-    // open dialog does not take files from the folder it already shows.
-    void AddVideos(const std::vector<std::string>& names) {
+    // A key pressed in a control that has the keyboard focus the way Tab gives it.
+    bool PressKey(int id, WORD key) {
+        if (!e2e::FocusControl(Dialog(), Item(id))) return false;
+        e2e::PostKey(Item(id), key);
+        return true;
+    }
+    // What controls show: a list its selected item, any other its text.
+    void ExpectShown(std::initializer_list<std::pair<int, const char*>> expected) const {
+        for (const auto& [id, text] : expected) {
+            char type[32] = {};
+            GetClassNameA(Item(id), type, sizeof type);
+            EXPECT_EQ(std::string(type) == "ComboBox" ? Choice(id) : Text(id), text) << type << " " << id;
+        }
+    }
+    void ExpectIni(std::initializer_list<std::pair<const char*, const char*>> expected) const {
+        for (const auto& [key, value] : expected) EXPECT_EQ(Ini(key), value) << key;
+    }
+    // Adds `names`; true once the list has `rows` rows. Each addition takes
+    // its files from a folder of its own: the driver's open dialog does not
+    // take files from the folder it already shows.
+    bool AddVideos(const std::vector<std::string>& names, int rows) {
         std::string videos = InFolder("videos-" + names.front());
         MakeFiles(videos, names);
         AddFiles(videos, names);
+        return e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == rows; });
     }
 
 private:
@@ -54,9 +79,7 @@ private:
 };
 
 TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWritesThemOnOpening) {
-    WriteConfig("[Settings]\r\n");  // every key missing reads "0" (no Config.ini at all: first start)
-    StartProgram();
-    Open();
+    StartWithTheDialog("[Settings]\r\n");  // every key missing reads "0" (no Config.ini at all: first start)
 
     EXPECT_EQ(e2e::WindowText(Dialog()), "设置");
     SIZE client = e2e::ClientSize(Dialog());
@@ -81,12 +104,8 @@ TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWri
     EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
     EXPECT_FALSE(IsWindowEnabled(Form())) << "the main window takes no input meanwhile";
 
-    EXPECT_EQ(Choice(kIdPresetList), "标准品质");
-    EXPECT_EQ(Choice(kIdFrameSizeList), "320 X 240");
-    EXPECT_EQ(Choice(kIdFrameRateList), "14.985");
-    EXPECT_EQ(Choice(kIdChannelList), "1 声道, 单声道");
-    EXPECT_EQ(Text(kIdVideoRateEdit), "0");
-    EXPECT_EQ(Text(kIdAudioRateEdit), "0");
+    ExpectShown({{kIdPresetList, "标准品质"}, {kIdFrameSizeList, "320 X 240"}, {kIdFrameRateList, "14.985"},
+                 {kIdChannelList, "1 声道, 单声道"}, {kIdVideoRateEdit, "0"}, {kIdAudioRateEdit, "0"}});
     EXPECT_EQ(Volume(), 0);
     EXPECT_EQ(Text(kIdVolumeLabel), "音量:") << "the position did not change, so no handler ran";
     EXPECT_EQ(Text(kIdFirstNumberEdit), "0");
@@ -109,44 +128,29 @@ TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWri
 }
 
 TEST_F(SettingsDialog, ValuesOutsideTheControlsAreShownAtTheirEndsOrAsNoItem) {
-    WriteConfig("[Settings]\r\nResolution=5\r\nVolume=250\r\n");
-    StartProgram();
-    Open();
+    StartWithTheDialog("[Settings]\r\nResolution=5\r\nVolume=250\r\n");
     EXPECT_EQ(e2e::DropDownIndex(Item(kIdFrameSizeList)), -1);
     EXPECT_EQ(Choice(kIdFrameSizeList), "");
     EXPECT_EQ(Volume(), 200);
     EXPECT_EQ(Text(kIdVolumeLabel), "音量: %200");
     CloseWith(kIdOkButton);
-    EXPECT_EQ(Ini("Resolution"), "-1");
-    EXPECT_EQ(Ini("Volume"), "200");
+    ExpectIni({{"Resolution", "-1"}, {"Volume", "200"}});
 }
 
 TEST_F(SettingsDialog, APresetPickedFillsTheRatesAndChannelsOnly) {
-    WriteConfig(kStoredSettings);
-    StartProgram();
-    Open();
+    StartWithTheDialog();
     EXPECT_EQ(Text(kIdVolumeLabel), "音量: %100");
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdPresetList)));
-    e2e::PostKey(Item(kIdPresetList), VK_HOME);  // the keyboard picks the first item
+    ASSERT_TRUE(PressKey(kIdPresetList, VK_HOME));  // the keyboard picks the first item
     ASSERT_TRUE(Shows(kIdVideoRateEdit, "150"));
-    EXPECT_EQ(Choice(kIdPresetList), "较低品质");
-    EXPECT_EQ(Text(kIdAudioRateEdit), "16");
-    EXPECT_EQ(Choice(kIdChannelList), "1 声道, 单声道");
+    ExpectShown({{kIdPresetList, "较低品质"}, {kIdAudioRateEdit, "16"}, {kIdChannelList, "1 声道, 单声道"}});
     CloseWith(kIdOkButton);
-    EXPECT_EQ(Ini("VideoQuality"), "150");
-    EXPECT_EQ(Ini("AudioQuality"), "16");
-    EXPECT_EQ(Ini("Channels"), "0");
-    EXPECT_EQ(Ini("Resolution"), "2");
-    EXPECT_EQ(Ini("Framerate"), "0");
-    EXPECT_EQ(Ini("Volume"), "100");
+    ExpectIni({{"VideoQuality", "150"}, {"AudioQuality", "16"}, {"Channels", "0"}, {"Resolution", "2"},
+               {"Framerate", "0"}, {"Volume", "100"}});
 }
 
 TEST_F(SettingsDialog, ThePresetChoiceOutlivesCancelWhileEveryShowingRefillsAndSaves) {
-    WriteConfig(kStoredSettings);
-    StartProgram();
-    Open();
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdPresetList)));
-    e2e::PostKey(Item(kIdPresetList), VK_END);
+    StartWithTheDialog();
+    ASSERT_TRUE(PressKey(kIdPresetList, VK_END));
     ASSERT_TRUE(Shows(kIdVideoRateEdit, "1000"));
     EXPECT_EQ(Text(kIdAudioRateEdit), "128");
     CloseWith(kIdCancelButton);
@@ -154,10 +158,8 @@ TEST_F(SettingsDialog, ThePresetChoiceOutlivesCancelWhileEveryShowingRefillsAndS
 
     ASSERT_TRUE(DeleteFileA(e2e::ToSystem(ConfigIni()).c_str()));
     Open();
-    EXPECT_EQ(Choice(kIdPresetList), "超高品质");
-    EXPECT_EQ(Text(kIdVideoRateEdit), "450");
-    EXPECT_EQ(Text(kIdAudioRateEdit), "48");
-    EXPECT_EQ(Choice(kIdChannelList), "2 声道, 立体声");
+    ExpectShown({{kIdPresetList, "超高品质"}, {kIdVideoRateEdit, "450"}, {kIdAudioRateEdit, "48"},
+                 {kIdChannelList, "2 声道, 立体声"}});
     EXPECT_EQ(Ini("VideoQuality"), "450") << "showing the dialog writes Config.ini again";
     EXPECT_EQ(Ini("PspNumber"), "30000");
     CloseWith(kIdCancelButton);
@@ -167,51 +169,38 @@ TEST_F(SettingsDialog, DefaultsThenCancelKeepEverythingButSetTheCounterWithoutDu
     WriteConfig("[Settings]\r\nResolution=2\r\nFramerate=0\r\nChannels=0\r\nVideoQuality=300\r\n"
                 "AudioQuality=32\r\nVolume=50\r\nPspNumber=30000\r\nOutput=E:\\PSP\r\n");
     StartProgram();
-    AddVideos({"a.avi", "b.avi", "c.avi"});
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
+    ASSERT_TRUE(AddVideos({"a.avi", "b.avi", "c.avi"}, 3));
 
     Open();
     e2e::TypeText(Item(kIdFirstNumberEdit), "12345");
     e2e::Click(Item(kIdDefaultsButton));
     ASSERT_TRUE(Shows(kIdFirstNumberEdit, "30000")) << "the stored number replaces the typed one";
-    EXPECT_EQ(Choice(kIdPresetList), "标准品质");
-    EXPECT_EQ(Text(kIdVideoRateEdit), "450");
-    EXPECT_EQ(Text(kIdAudioRateEdit), "48");
-    EXPECT_EQ(Choice(kIdChannelList), "2 声道, 立体声");
-    EXPECT_EQ(Choice(kIdFrameSizeList), "320 X 240");
-    EXPECT_EQ(Choice(kIdFrameRateList), "29.97");
+    ExpectShown({{kIdPresetList, "标准品质"}, {kIdVideoRateEdit, "450"}, {kIdAudioRateEdit, "48"},
+                 {kIdChannelList, "2 声道, 立体声"}, {kIdFrameSizeList, "320 X 240"}, {kIdFrameRateList, "29.97"}});
     EXPECT_EQ(Volume(), 100);
     EXPECT_EQ(Text(kIdVolumeLabel), "音量: %100");
     CloseWith(kIdCancelButton);
-    EXPECT_EQ(Ini("VideoQuality"), "300");
-    EXPECT_EQ(Ini("Resolution"), "2");
-    EXPECT_EQ(Ini("Volume"), "50");
+    ExpectIni({{"VideoQuality", "300"}, {"Resolution", "2"}, {"Volume", "50"}});
     EXPECT_EQ(Column(1), (Texts{"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30001.MP4",
                                 "E:\\PSP\\M4V30002.MP4"}));
 
+    // Row `row` of three removed, "默认" then "取消", and file `name` added.
+    auto removeThenDefaultsThenAdd = [&](int row, const std::string& name) {
+        ClickRow(row);
+        e2e::Click(Button(IDC_REMOVE_ROWS));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
+        Open();
+        e2e::Click(Item(kIdDefaultsButton));
+        ASSERT_TRUE(Shows(kIdVideoRateEdit, "450"));
+        CloseWith(kIdCancelButton);
+        ASSERT_TRUE(AddVideos({name}, 3));
+    };
     // The last row removed: "默认" gives its number to the next file.
-    ClickRow(2);
-    e2e::Click(Button(IDC_REMOVE_ROWS));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
-    Open();
-    e2e::Click(Item(kIdDefaultsButton));
-    ASSERT_TRUE(Shows(kIdVideoRateEdit, "450"));
-    CloseWith(kIdCancelButton);
-    AddVideos({"d.avi"});
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
+    ASSERT_NO_FATAL_FAILURE(removeThenDefaultsThenAdd(2, "d.avi"));
     EXPECT_EQ(Column(1).back(), "E:\\PSP\\M4V30002.MP4");
-
     // A middle row removed: PspNumber + rows would be the last row's number
     // again, and its file would be overwritten; the next number is free.
-    ClickRow(1);
-    e2e::Click(Button(IDC_REMOVE_ROWS));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
-    Open();
-    e2e::Click(Item(kIdDefaultsButton));
-    ASSERT_TRUE(Shows(kIdVideoRateEdit, "450"));
-    CloseWith(kIdCancelButton);
-    AddVideos({"e.avi"});
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
+    ASSERT_NO_FATAL_FAILURE(removeThenDefaultsThenAdd(1, "e.avi"));
     EXPECT_EQ(Column(1), (Texts{"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30002.MP4",
                                 "E:\\PSP\\M4V30003.MP4"}));
 }
@@ -219,8 +208,7 @@ TEST_F(SettingsDialog, DefaultsThenCancelKeepEverythingButSetTheCounterWithoutDu
 TEST_F(SettingsDialog, ConfirmingRenumbersEveryRowFromTheTypedNumber) {
     WriteConfig(kStoredSettings);
     StartProgram();
-    AddVideos({"a.avi", "b.avi", "c.avi"});
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
+    ASSERT_TRUE(AddVideos({"a.avi", "b.avi", "c.avi"}, 3));
     Open();
     e2e::TypeText(Item(kIdFirstNumberEdit), "30010");
     CloseWith(kIdOkButton);
@@ -228,8 +216,7 @@ TEST_F(SettingsDialog, ConfirmingRenumbersEveryRowFromTheTypedNumber) {
     EXPECT_EQ(Column(1), (Texts{"E:\\PSP\\M4V30010.MP4", "E:\\PSP\\M4V30011.MP4",
                                 "E:\\PSP\\M4V30012.MP4"}));
     EXPECT_EQ(Ini("PspNumber"), "30010");
-    AddVideos({"d.avi"});
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 4; }));
+    ASSERT_TRUE(AddVideos({"d.avi"}, 4));
     EXPECT_EQ(Column(1).back(), "E:\\PSP\\M4V30013.MP4");
 }
 
@@ -237,15 +224,12 @@ TEST_F(SettingsDialog, AFieldThatIsNoNumberStopsConfirmingThereAndTheDialogStill
     WriteConfig("[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
                 "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=E:\\PSP\r\n");
     StartProgram();
-    AddVideos({"a.avi"});
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 1; }));
+    ASSERT_TRUE(AddVideos({"a.avi"}, 1));
     Open();
     // The user picks with the keyboard; the numbers are typed.
     for (auto [id, key] : {std::pair{kIdFrameSizeList, VK_END}, std::pair{kIdFrameRateList, VK_HOME},
-                           std::pair{kIdChannelList, VK_HOME}}) {
-        ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(id)));
-        e2e::PostKey(Item(id), key);
-    }
+                           std::pair{kIdChannelList, VK_HOME}})
+        ASSERT_TRUE(PressKey(id, key));
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::DropDownIndex(Item(kIdChannelList)) == 0; }));
     e2e::TypeText(Item(kIdVideoRateEdit), "abc");
     e2e::TypeText(Item(kIdAudioRateEdit), "64");
@@ -266,32 +250,22 @@ TEST_F(SettingsDialog, AFieldThatIsNoNumberStopsConfirmingThereAndTheDialogStill
 
     // Frame size, frame rate and channels were stored before the video rate failed.
     Open();
-    EXPECT_EQ(Choice(kIdFrameSizeList), "400 X 192");
-    EXPECT_EQ(Choice(kIdFrameRateList), "14.985");
-    EXPECT_EQ(Choice(kIdChannelList), "1 声道, 单声道");
-    EXPECT_EQ(Text(kIdVideoRateEdit), "450");
-    EXPECT_EQ(Text(kIdAudioRateEdit), "48");
-    EXPECT_EQ(Text(kIdFirstNumberEdit), "30000");
-    EXPECT_EQ(Ini("Resolution"), "2");
-    EXPECT_EQ(Ini("VideoQuality"), "450");
+    ExpectShown({{kIdFrameSizeList, "400 X 192"}, {kIdFrameRateList, "14.985"}, {kIdChannelList, "1 声道, 单声道"},
+                 {kIdVideoRateEdit, "450"}, {kIdAudioRateEdit, "48"}, {kIdFirstNumberEdit, "30000"}});
+    ExpectIni({{"Resolution", "2"}, {"VideoQuality", "450"}});
     CloseWith(kIdCancelButton);
-    AddVideos({"b.avi"});
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
+    ASSERT_TRUE(AddVideos({"b.avi"}, 2));
     EXPECT_EQ(Column(1).back(), "E:\\PSP\\M4V30001.MP4");
 }
 
 TEST_F(SettingsDialog, ArrowsStepTheShownNumberByOneAndStayWithinTheRange) {
-    WriteConfig(kStoredSettings);
-    StartProgram();
-    Open();
+    StartWithTheDialog();
     // From what the showing put there, by the Down key in the field.
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdAudioRateEdit)));
-    e2e::PostKey(Item(kIdAudioRateEdit), VK_DOWN);
+    ASSERT_TRUE(PressKey(kIdAudioRateEdit, VK_DOWN));
     ASSERT_TRUE(Shows(kIdAudioRateEdit, "47"));
     // From a typed number, by the Up key.
     e2e::TypeText(Item(kIdVideoRateEdit), "999");
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdVideoRateEdit)));
-    e2e::PostKey(Item(kIdVideoRateEdit), VK_UP);
+    ASSERT_TRUE(PressKey(kIdVideoRateEdit, VK_UP));
     ASSERT_TRUE(Shows(kIdVideoRateEdit, "1000"));
     // At the top the up arrow holds; a wrap or an overrun would not end at 9999.
     e2e::TypeText(Item(kIdAudioRateEdit), "10000");
@@ -306,14 +280,11 @@ TEST_F(SettingsDialog, ArrowsStepTheShownNumberByOneAndStayWithinTheRange) {
     ASSERT_TRUE(Shows(kIdVideoRateEdit, "10"));
     e2e::TypeText(Item(kIdVideoRateEdit), "1000");
     CloseWith(kIdOkButton);
-    EXPECT_EQ(Ini("VideoQuality"), "1000");
-    EXPECT_EQ(Ini("AudioQuality"), "9999");
+    ExpectIni({{"VideoQuality", "1000"}, {"AudioQuality", "9999"}});
 }
 
 TEST_F(SettingsDialog, EnterPressesTheFocusedButtonOrConfirmsAndEscapeDoesNothing) {
-    WriteConfig(kStoredSettings);
-    StartProgram();
-    Open();
+    StartWithTheDialog();
     // Enter on "默认" runs it and the dialog stays.
     ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdDefaultsButton)));
     e2e::TypeText(Item(kIdAudioRateEdit), "77");
@@ -366,8 +337,7 @@ TEST_F(SettingsDialog, TheSecondColumnFillsStoresCancelsAndTakesTheDefaults) {
                 "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nAspectMode=2\r\nTitleFromName=0\r\n"
                 "Subtitles=1\r\nOutput=E:\\MP_ROOT\\100MNV01\r\n");  // no VideoFormat: 0
     StartProgram();
-    AddVideos({"a.avi", "b.avi"});
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
+    ASSERT_TRUE(AddVideos({"a.avi", "b.avi"}, 2));
     const Texts mpeg4Targets{"E:\\MP_ROOT\\100MNV01\\M4V30000.MP4", "E:\\MP_ROOT\\100MNV01\\M4V30001.MP4"};
     EXPECT_EQ(Column(1), mpeg4Targets);
     Open();
@@ -384,19 +354,15 @@ TEST_F(SettingsDialog, TheSecondColumnFillsStoresCancelsAndTakesTheDefaults) {
         e2e::PostKey(e2e::FocusedWindow(Dialog()), VK_TAB);
         EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FocusedWindow(Dialog()) == Item(id); })) << id;
     }
-    EXPECT_EQ(Choice(kIdAspectModeList), "裁切填满");
-    EXPECT_EQ(Choice(kIdVideoFormatList), "MPEG-4（所有 PSP）");
-    EXPECT_EQ(Choice(kIdTitleList), "固定（pelmora）");
-    EXPECT_EQ(Choice(kIdSubtitlesList), "烧录字幕");
+    ExpectShown({{kIdAspectModeList, "裁切填满"}, {kIdVideoFormatList, "MPEG-4（所有 PSP）"},
+                 {kIdTitleList, "固定（pelmora）"}, {kIdSubtitlesList, "烧录字幕"}});
     EXPECT_TRUE(IsWindowEnabled(Item(kIdFrameSizeList)));
     EXPECT_EQ(Ini("VideoFormat"), "0") << "showing the dialog writes every key";
 
     // H.264 greys the frame size and keeps it; "取消" forgets all of it.
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdVideoFormatList)));
-    e2e::PostKey(Item(kIdVideoFormatList), VK_END);
+    ASSERT_TRUE(PressKey(kIdVideoFormatList, VK_END));
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowEnabled(Item(kIdFrameSizeList)); }));
-    EXPECT_EQ(Choice(kIdVideoFormatList), "H.264 480×272（系统 3.30 以上）");
-    EXPECT_EQ(Choice(kIdFrameSizeList), "400 X 192");
+    ExpectShown({{kIdVideoFormatList, "H.264 480×272（系统 3.30 以上）"}, {kIdFrameSizeList, "400 X 192"}});
     CloseWith(kIdCancelButton);
     EXPECT_EQ(Ini("VideoFormat"), "0");
     EXPECT_EQ(Column(1), mpeg4Targets);
@@ -406,37 +372,27 @@ TEST_F(SettingsDialog, TheSecondColumnFillsStoresCancelsAndTakesTheDefaults) {
 
     // Every list changed, then "默认": all but the video format go back.
     for (auto [id, key] : {std::pair{kIdVideoFormatList, VK_END}, std::pair{kIdAspectModeList, VK_HOME},
-                           std::pair{kIdTitleList, VK_END}, std::pair{kIdSubtitlesList, VK_HOME}}) {
-        ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(id)));
-        e2e::PostKey(Item(id), key);
-    }
+                           std::pair{kIdTitleList, VK_END}, std::pair{kIdSubtitlesList, VK_HOME}})
+        ASSERT_TRUE(PressKey(id, key));
     ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdSubtitlesList) == "不加字幕"; }));
-    EXPECT_EQ(Choice(kIdAspectModeList), "拉伸填满");
-    EXPECT_EQ(Choice(kIdTitleList), "源文件名");
+    ExpectShown({{kIdAspectModeList, "拉伸填满"}, {kIdTitleList, "源文件名"}});
     e2e::Click(Item(kIdDefaultsButton));
     ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdSubtitlesList) == "烧录字幕"; }));
-    EXPECT_EQ(Choice(kIdAspectModeList), "保持比例（加黑边）");
-    EXPECT_EQ(Choice(kIdTitleList), "源文件名");
-    EXPECT_EQ(Choice(kIdVideoFormatList), "H.264 480×272（系统 3.30 以上）");
-    EXPECT_EQ(Choice(kIdFrameSizeList), "320 X 240");
+    ExpectShown({{kIdAspectModeList, "保持比例（加黑边）"}, {kIdTitleList, "源文件名"},
+                 {kIdVideoFormatList, "H.264 480×272（系统 3.30 以上）"}, {kIdFrameSizeList, "320 X 240"}});
     EXPECT_FALSE(IsWindowEnabled(Item(kIdFrameSizeList)));
     e2e::PaintNow(Dialog());
     Screenshot("second-column");
 
     // "确定" stores them and names the rows' targets for H.264 in the
     // memory stick's H.264 folder.
-    ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdTitleList)));
-    e2e::PostKey(Item(kIdTitleList), VK_HOME);
+    ASSERT_TRUE(PressKey(kIdTitleList, VK_HOME));
     ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdTitleList) == "固定（pelmora）"; }));
     CloseWith(kIdOkButton);
-    EXPECT_EQ(Ini("AspectMode"), "1");
-    EXPECT_EQ(Ini("VideoFormat"), "1");
-    EXPECT_EQ(Ini("TitleFromName"), "0");
-    EXPECT_EQ(Ini("Subtitles"), "1");
+    ExpectIni({{"AspectMode", "1"}, {"VideoFormat", "1"}, {"TitleFromName", "0"}, {"Subtitles", "1"}});
     EXPECT_EQ(Ini("Resolution"), "0") << "a disabled frame size is stored all the same";
     EXPECT_EQ(Column(1), (Texts{"E:\\MP_ROOT\\100ANV01\\MAQ30000.MP4", "E:\\MP_ROOT\\100ANV01\\MAQ30001.MP4"}));
-    AddVideos({"c.avi"});
-    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 3; }));
+    ASSERT_TRUE(AddVideos({"c.avi"}, 3));
     EXPECT_EQ(Column(1).back(), "E:\\MP_ROOT\\100ANV01\\MAQ30002.MP4");
 }
 

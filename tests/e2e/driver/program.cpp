@@ -55,6 +55,12 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "\\" + name;
 }
 
+std::string PathFromEnvironment(const wchar_t* name) {
+    wchar_t value[2048] = {};
+    const DWORD n = GetEnvironmentVariableW(name, value, 2048);
+    return n > 0 && n < 2048 ? WindowsPath(Utf8(value)) : std::string();
+}
+
 bool FileExists(const std::string& path) {
     DWORD a = GetFileAttributesW(Wide(path).c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

@@ -15,6 +15,9 @@ namespace e2e {
 // that is already a Windows path is returned unchanged.
 std::string WindowsPath(const std::string& path);
 std::string JoinPath(const std::string& folder, const std::string& name);
+// The path in environment variable `name` (read as UTF-16, so Chinese names
+// survive) as a Windows path; empty when it is not set.
+std::string PathFromEnvironment(const wchar_t* name);
 
 // File system helpers (UTF-8 Windows paths).
 bool FileExists(const std::string& path);
