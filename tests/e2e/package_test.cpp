@@ -20,6 +20,10 @@ std::string ShellFolder(int csidl) {
 
 class Package : public ProgramScenario {
 protected:
+    // The first start in package.sh's new prefix waits for Wine to set up
+    // its fonts: at times more than ten seconds.
+    Package() { startWaitMs_ = 60000; }
+
     static std::string Unpacked() { return e2e::PathFromEnvironment(L"VQ_PACKAGE_UNPACKED"); }
     static std::string Installed() {
         return e2e::JoinPath(ShellFolder(CSIDL_LOCAL_APPDATA), "Programs\\Vidquill\\Vidquill.exe");

@@ -44,7 +44,7 @@ void ProgramScenario::StartProgramAt(const std::string& exe, bool waitForMainWin
     // Its own folder is the current one, as when started from Explorer or the Start menu.
     program_ = e2e::Program(exe, exe.substr(0, exe.find_last_of('\\')));
     if (!waitForMainWindow) return;
-    form_ = e2e::WaitForWindow(Pid(), VQ_CLASS_MAIN_WINDOW, "Vidquill");
+    form_ = e2e::WaitForWindow(Pid(), VQ_CLASS_MAIN_WINDOW, "Vidquill", startWaitMs_);
     ASSERT_NE(form_, nullptr) << "the main window did not appear";
 }
 

@@ -32,6 +32,8 @@ protected:
     // The same with another copy of the program (an unpacked or installed
     // one), started in its own folder.
     void StartProgramAt(const std::string& exe, bool waitForMainWindow = true);
+    // How long a start may take before its window shows.
+    int startWaitMs_ = e2e::kDefaultWait;
     DWORD Pid() const { return program_.Pid(); }
     e2e::Program& Process() { return program_; }
     HWND Form() const { return form_; }
