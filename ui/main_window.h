@@ -19,6 +19,7 @@
 #include "flat_button.h"
 #include "job_view.h"
 #include "marshalled_worker_ui.h"
+#include "pending_rows.h"
 #include "progress_window.h"
 #include "settings_dialog.h"
 #include "taskbar_progress.h"
@@ -94,8 +95,10 @@ private:
     void OnProgressTick();
 
     void AddFiles(const std::vector<std::string>& paths);
-    // Adds what could be added, then names what could not (source_files.h).
-    void AddAccepted(const AcceptedFiles& accepted);
+    // Adds what could be added, a slice at a time behind any rows still
+    // waiting, then names what could not (source_files.h).
+    void AddAccepted(AcceptedFiles accepted);
+    void AddNextSlice();
     void PrepareProgressWindow();
     WorkerServices BatchServices();
 
@@ -118,6 +121,8 @@ private:
     std::unique_ptr<Win32TaskbarProgress> taskbar_;
     // Walks dropped folders off this thread; its finds come back as kDropsFound.
     std::unique_ptr<DropWalker> drops_;
+    // Found or chosen files not yet in the list.
+    PendingRows pendingRows_;
     // The worker of the most recent batch, or none.
     std::unique_ptr<BatchWorker> worker_;
 };
