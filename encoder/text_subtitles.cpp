@@ -37,84 +37,6 @@ bool IsFont(const AVStream* s) {
            has(name, ".otf") || has(name, ".ttc");
 }
 
-// Planar YUV of 8 to 16 bits (little-endian), the first three components on
-// planes 0, 1 and 2.
-bool DrawablePixels(const AVPixFmtDescriptor* d) {
-    if (!d || d->nb_components < 3 ||
-        (d->flags & (AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL |
-                     AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_BE | AV_PIX_FMT_FLAG_FLOAT)) ||
-        !(d->flags & AV_PIX_FMT_FLAG_PLANAR))
-        return false;
-    for (int i = 0; i < 3; ++i) {
-        const AVComponentDescriptor& c = d->comp[i];
-        if (c.plane != i || c.depth != d->comp[0].depth || c.shift != 0 || c.offset != 0) return false;
-        if (c.step != (c.depth > 8 ? 2 : 1)) return false;
-    }
-    return d->comp[0].depth >= 8 && d->comp[0].depth <= 16;
-}
-
-// libass's colour (0xRRGGBBAA, AA the transparency) as Y, U, V of 8 bits,
-// in the picture's own matrix and range.
-void ColourToYuv(uint32_t rgba, const AVFrame* frame, int yuv[3]) {
-    const double r = rgba >> 24, g = (rgba >> 16) & 255, b = (rgba >> 8) & 255;
-    const bool hd = frame->colorspace == AVCOL_SPC_BT709;
-    const double kr = hd ? 0.2126 : 0.299, kb = hd ? 0.0722 : 0.114, kg = 1 - kr - kb;
-    const double y = kr * r + kg * g + kb * b;
-    const double u = (b - y) / (2 * (1 - kb)), v = (r - y) / (2 * (1 - kr));
-    const bool full = frame->color_range == AVCOL_RANGE_JPEG;
-    yuv[0] = static_cast<int>(full ? y + 0.5 : 16 + y * 219 / 255 + 0.5);
-    yuv[1] = static_cast<int>(128 + (full ? u : u * 224 / 255) + 0.5);
-    yuv[2] = static_cast<int>(128 + (full ? v : v * 224 / 255) + 0.5);
-}
-
-// One of libass's images (an alpha mask in one colour) over the picture; a
-// colour sample takes the mean cover of the pixels it stands for.
-template <typename Sample>
-void DrawImage(AVFrame* frame, const ASS_Image& image, const AVPixFmtDescriptor* d) {
-    const int x0 = std::max(0, image.dst_x), y0 = std::max(0, image.dst_y);
-    const int x1 = std::min(frame->width, image.dst_x + image.w);
-    const int y1 = std::min(frame->height, image.dst_y + image.h);
-    if (x0 >= x1 || y0 >= y1) return;
-    int yuv[3];
-    ColourToYuv(image.color, frame, yuv);
-    const int shift = d->comp[0].depth - 8;
-    const unsigned opacity = 255 - (image.color & 255);
-    // Cover 0..255 of the picture's pixel (x, y).
-    auto mask_row = [&](int y) { return image.bitmap + (y - image.dst_y) * image.stride - image.dst_x; };
-    auto cover = [opacity](unsigned mask) { return opacity == 255 ? mask : (mask * opacity + 127) / 255; };
-    auto blend = [shift](Sample* p, unsigned value, unsigned alpha) {
-        *p = static_cast<Sample>((*p * (255 - alpha) + (value << shift) * alpha + 127) / 255);
-    };
-    auto row = [frame](int plane, int y) {
-        return reinterpret_cast<Sample*>(frame->data[plane] + static_cast<ptrdiff_t>(y) * frame->linesize[plane]);
-    };
-    for (int y = y0; y < y1; ++y) {
-        const unsigned char* mask = mask_row(y);
-        Sample* luma = row(0, y);
-        for (int x = x0; x < x1; ++x)
-            if (mask[x]) blend(luma + x, yuv[0], cover(mask[x]));
-    }
-    const int sw = d->log2_chroma_w, sh = d->log2_chroma_h;
-    for (int cy = y0 >> sh; cy <= (y1 - 1) >> sh; ++cy) {
-        Sample* u = row(1, cy);
-        Sample* v = row(2, cy);
-        const int top = std::max(cy << sh, y0), bottom = std::min((cy + 1) << sh, y1);
-        for (int cx = x0 >> sw; cx <= (x1 - 1) >> sw; ++cx) {
-            unsigned sum = 0;
-            const int left = std::max(cx << sw, x0), right = std::min((cx + 1) << sw, x1);
-            for (int y = top; y < bottom; ++y) {
-                const unsigned char* mask = mask_row(y);
-                for (int x = left; x < right; ++x) sum += mask[x];
-            }
-            if (sum) {
-                const unsigned a = cover(sum >> (sw + sh));
-                blend(u + cx, yuv[1], a);
-                blend(v + cx, yuv[2], a);
-            }
-        }
-    }
-}
-
 }  // namespace
 
 TextSubtitles::TextSubtitles(const std::string& path, int stream, const std::string& video)
@@ -200,13 +122,12 @@ bool TextSubtitles::Draw(AVFrame* frame, int64_t time_ms) {
     int changed = 0;
     const ASS_Image* images = ass_render_frame(renderer_.get(), track_.get(), time_ms, &changed);
     if (!images) return true;
-    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
-    if (!DrawablePixels(d)) return false;
+    if (!TextLayer::Drawable(av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format)))) return false;
+    // libass says when its images differ from the last; a line stays the
+    // same for dozens of pictures.
+    if (changed || !layer_.ComposedFor(frame)) layer_.Compose(images, frame);
     // The decoder may still hold the picture as a reference.
     av::Check(av_frame_make_writable(frame), "drawing subtitles");
-    for (const ASS_Image* image = images; image; image = image->next) {
-        if (d->comp[0].depth > 8) DrawImage<uint16_t>(frame, *image, d);
-        else DrawImage<uint8_t>(frame, *image, d);
-    }
+    layer_.DrawOn(frame);
     return true;
 }

@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include "av_ptr.h"
+#include "text_layer.h"
 
 class TextSubtitles {
 public:
@@ -46,4 +47,5 @@ private:
     std::unique_ptr<ASS_Track, TrackDeleter> track_;
     int frame_w_ = 0, frame_h_ = 0;  // the picture the renderer was last set for
     AVRational sar_{0, 1};
+    TextLayer layer_;  // what libass last drew
 };
