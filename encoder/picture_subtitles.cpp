@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "subtitle_reader.h"
+
 extern "C" {
 #include <libavutil/pixdesc.h>
 }
@@ -27,40 +29,13 @@ bool DrawablePixels(const AVPixFmtDescriptor* d) {
 }  // namespace
 
 PictureSubtitles::PictureSubtitles(const std::string& path, int stream_index) {
-    AVFormatContext* raw = nullptr;
-    av::Check(avformat_open_input(&raw, path.c_str(), nullptr, nullptr), "opening the picture subtitles");
-    const av::Input input(raw);
-    av::Check(avformat_find_stream_info(raw, nullptr), "reading the picture subtitles");
-    if (stream_index < 0 || stream_index >= static_cast<int>(raw->nb_streams))
-        throw Failure("no such subtitle track");
-    AVStream* stream = raw->streams[stream_index];
-    for (unsigned i = 0; i < raw->nb_streams; ++i)
-        if (static_cast<int>(i) != stream_index) raw->streams[i]->discard = AVDISCARD_ALL;
-    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!codec) throw Failure("no decoder for the picture subtitles");
-    av::Codec decoder = av::NewCodec(codec);
-    av::Check(avcodec_parameters_to_context(decoder.get(), stream->codecpar), "subtitle decoder parameters");
-    decoder->pkt_timebase = stream->time_base;
-    av::Check(avcodec_open2(decoder.get(), codec, nullptr), "opening the subtitle decoder");
-    canvas_w_ = decoder->width;
-    canvas_h_ = decoder->height;
+    SubtitleReader reader(path, stream_index);
+    canvas_w_ = reader.decoder().width;
+    canvas_h_ = reader.decoder().height;
 
-    av::Packet packet = av::NewPacket();
-    while (av_read_frame(raw, packet.get()) >= 0) {
-        if (packet->stream_index != stream_index) {
-            av_packet_unref(packet.get());
-            continue;
-        }
-        av::Subtitle sub;
-        int got = 0;
-        const int64_t packet_pts = packet->pts;
-        const int result = avcodec_decode_subtitle2(decoder.get(), &sub.value, &got, packet.get());
-        av_packet_unref(packet.get());
-        if (result < 0 || !got) continue;  // a damaged subtitle is left out
-        int64_t pts = sub.value.pts;
-        if (pts == AV_NOPTS_VALUE && packet_pts != AV_NOPTS_VALUE)
-            pts = av_rescale_q(packet_pts, stream->time_base, AV_TIME_BASE_Q);
-        if (pts == AV_NOPTS_VALUE) continue;
+    av::Subtitle sub;
+    while (reader.Next(&sub)) {
+        const int64_t pts = sub.value.pts;
         Shown shown;
         shown.start = pts + int64_t{sub.value.start_display_time} * 1000;
         const uint32_t end_ms = sub.value.end_display_time;

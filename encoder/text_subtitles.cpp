@@ -9,6 +9,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include "subtitle_reader.h"
 #include "system_fonts.h"
 
 namespace {
@@ -70,35 +71,12 @@ void TextSubtitles::AddAttachedFonts(const std::string& video) {
 }
 
 void TextSubtitles::ReadEvents(const std::string& path, int stream) {
-    AVFormatContext* raw = nullptr;
-    av::Check(avformat_open_input(&raw, path.c_str(), nullptr, nullptr), "opening the subtitles");
-    const av::Input input(raw);
-    av::Check(avformat_find_stream_info(raw, nullptr), "reading the subtitles");
-    if (stream < 0) stream = av_find_best_stream(raw, AVMEDIA_TYPE_SUBTITLE, -1, -1, nullptr, 0);
-    if (stream < 0 || stream >= static_cast<int>(raw->nb_streams)) throw Failure("no subtitles in it");
-    const AVStream* s = raw->streams[stream];
-    for (unsigned i = 0; i < raw->nb_streams; ++i)
-        if (static_cast<int>(i) != stream) raw->streams[i]->discard = AVDISCARD_ALL;
-    const AVCodec* codec = avcodec_find_decoder(s->codecpar->codec_id);
-    if (!codec) throw Failure("no decoder for its subtitles");
-    av::Codec decoder = av::NewCodec(codec);
-    av::Check(avcodec_parameters_to_context(decoder.get(), s->codecpar), "subtitle decoder parameters");
-    decoder->pkt_timebase = s->time_base;
-    av::Check(avcodec_open2(decoder.get(), codec, nullptr), "opening the subtitle decoder");
-    if (decoder->subtitle_header)
-        ass_process_codec_private(track_.get(), reinterpret_cast<char*>(decoder->subtitle_header),
-                                  decoder->subtitle_header_size);
-
-    av::Packet packet = av::NewPacket();
-    while (av_read_frame(raw, packet.get()) >= 0) {
-        av::Subtitle sub;
-        int got = 0;
-        const int result = packet->stream_index == stream
-                               ? avcodec_decode_subtitle2(decoder.get(), &sub.value, &got, packet.get())
-                               : -1;
-        av_packet_unref(packet.get());
-        // A damaged line is left out.
-        if (result < 0 || !got || sub.value.pts == AV_NOPTS_VALUE) continue;
+    SubtitleReader reader(path, stream);
+    if (const AVCodecContext& decoder = reader.decoder(); decoder.subtitle_header)
+        ass_process_codec_private(track_.get(), reinterpret_cast<char*>(decoder.subtitle_header),
+                                  decoder.subtitle_header_size);
+    av::Subtitle sub;
+    while (reader.Next(&sub)) {
         const int64_t start_ms = sub.value.pts / 1000 + sub.value.start_display_time;
         const int64_t duration_ms = int64_t{sub.value.end_display_time} - sub.value.start_display_time;
         for (unsigned r = 0; r < sub.value.num_rects; ++r)
