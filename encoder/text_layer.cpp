@@ -69,13 +69,14 @@ void TextLayer::Compose(const ASS_Image* images, const AVFrame* frame) {
         const unsigned opacity = 255 - (i->color & 255);
         for (int y = std::max(y0, i->dst_y); y < std::min(y1, i->dst_y + i->h); ++y) {
             const unsigned char* mask = i->bitmap + (y - i->dst_y) * i->stride - i->dst_x;
-            const size_t row = static_cast<size_t>(y - y0) * luma_.w - x0;
+            const size_t row = static_cast<size_t>(y - y0) * luma_.w;
             for (int x = std::max(x0, i->dst_x); x < std::min(x1, i->dst_x + i->w); ++x) {
                 const unsigned a = Scale(mask[x], opacity);
                 if (!a) continue;
+                const size_t at = row + (x - x0);
                 for (int c = 0; c < 3; ++c)
-                    luma_.value[c][row + x] = static_cast<uint8_t>(Scale(yuv[c], a) + Scale(luma_.value[c][row + x], 255 - a));
-                luma_.cover[row + x] = static_cast<uint8_t>(a + Scale(luma_.cover[row + x], 255 - a));
+                    luma_.value[c][at] = static_cast<uint8_t>(Scale(yuv[c], a) + Scale(luma_.value[c][at], 255 - a));
+                luma_.cover[at] = static_cast<uint8_t>(a + Scale(luma_.cover[at], 255 - a));
             }
         }
     }
