@@ -6,7 +6,7 @@ import os
 import struct
 import unittest
 
-from trancor_helpers import EncoderTestCase, ffmpeg, make_clip, program_args, run_trancor
+from trancor_helpers import EncoderTestCase, ffmpeg, make_clip, mkv_with_sound_tracks, program_args, run_trancor
 
 SHOWN = (1.0, 2.0)  # every test subtitle is on screen from 1 s to 2 s
 INSIDE, BEFORE, AFTER = 1.5, 0.5, 3.2
@@ -205,6 +205,45 @@ class SubtitleBurning(EncoderTestCase):
         self.assertGreater(changed(frame_at(target, INSIDE), frame_at(plain, INSIDE)), 0.003)
         for outside in (BEFORE, AFTER):
             self.assertLess(changed(frame_at(target, outside), frame_at(plain, outside)), 0.001)
+
+    def test_chinese_sound_keeps_only_the_forced_chinese_subtitles(self):
+        # Japanese sound first, Chinese second; a full Chinese track at the
+        # bottom (default) and a forced Chinese one at the top.
+        full, forced = self.path("full.ass"), self.path("forced.ass")
+        for path, text in ((full, "你好世界"), (forced, "{\\an8}招牌文字")):
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(ass_text(text, "WenQuanYi Micro Hei"))
+        font = ["-attach", CJK_FONT, "-metadata:s:t", "mimetype=application/x-truetype-font", "-c:s", "copy"]
+        chinese_subtitles = ["-metadata:s:s", "language=chi"]
+        both = mkv_with_sound_tracks(self.path("both.mkv"), self.clip, [(0.1, "jpn", True), (0.1, "chi", False)],
+                                     (full, forced), font + chinese_subtitles +
+                                     ["-disposition:s:0", "default", "-disposition:s:1", "forced"])
+        unforced = mkv_with_sound_tracks(self.path("unforced.mkv"), self.clip,
+                                         [(0.1, "jpn", True), (0.1, "chi", False)], (full,), font + chinese_subtitles)
+        japanese = mkv_with_sound_tracks(self.path("japanese.mkv"), self.clip, [(0.1, "jpn", True)], (full,),
+                                         font + chinese_subtitles)
+        chinese = ["-alang", "chi"]
+        # The remuxed picture's times differ from the clip's by a frame: the
+        # plain picture is one of these sources converted without -sub.
+        plain = frame_at(self.burn(both, "M4V10059.MP4", sub=False)[0], INSIDE)
+        frames = {}
+        for source, alang in ((both, []), (both, chinese), (unforced, chinese), (japanese, chinese)):
+            target = self.path(f"M4V{10060 + len(frames)}.MP4")
+            result = run_trancor(program_args(source, target) + ["-sub", "auto"] + alang)
+            self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
+            frames[os.path.basename(source), bool(alang)] = frame_at(target, INSIDE)
+            keep_frame(target, f"native-sound-{len(frames)}.png")
+        half = len(plain) // 2
+
+        def burned(frame):  # (top half, bottom half) changed against the plain picture
+            return (changed(frame[:half], plain[:half]) > 0.003, changed(frame[half:], plain[half:]) > 0.003)
+
+        self.assertEqual({key: burned(frame) for key, frame in frames.items()}, {
+            ("both.mkv", False): (False, True),     # Japanese sound: the full track
+            ("both.mkv", True): (True, False),      # Chinese sound: the forced one only
+            ("unforced.mkv", True): (False, False),  # nothing forced: nothing burned
+            ("japanese.mkv", True): (False, True),  # no Chinese sound: the full track
+        })
 
     def test_nothing_to_burn_and_unreadable_subtitles(self):
         # No subtitles anywhere: today's picture, no word about it.
