@@ -61,9 +61,10 @@ SubtitleFile BestSubtitleFile(const std::string& video, bool forced_chinese) {
     const fs::path path = fs::u8path(video);
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     const std::string base = Lower(path.stem().u8string()) + ".";
-    // Ranked by (group, rank, name): the same name, then a Chinese tag, then
-    // any other tag, each by extension; the name decides ties.
-    std::tuple<int, int, std::string> best{3, 0, ""};
+    // Ranked by (group, forced, rank, name): the same name, then a Chinese
+    // tag, then any other tag; in each, whole subtitles before forced ones,
+    // then by extension; the name decides ties.
+    std::tuple<int, bool, int, std::string> best{3, false, 0, ""};
     SubtitleFile chosen;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
@@ -78,11 +79,12 @@ SubtitleFile BestSubtitleFile(const std::string& video, bool forced_chinese) {
         if (extension < 0) continue;
         const std::string tag = dot == std::string::npos ? "" : rest.substr(0, dot);
         const int chinese = ChineseRank(tag);
-        if (forced_chinese && (chinese < 0 || !HasWord(tag, "forced"))) continue;
-        std::tuple<int, int, std::string> rank{0, extension, name};
+        const bool forced = HasWord(tag, "forced");
+        if (forced_chinese && (chinese < 0 || !forced)) continue;
+        std::tuple<int, bool, int, std::string> rank{0, false, extension, name};
         if (dot != std::string::npos) {
-            rank = chinese >= 0 ? std::make_tuple(1, chinese * 3 + extension, name)
-                                : std::make_tuple(2, extension, name);
+            rank = chinese >= 0 ? std::make_tuple(1, forced, chinese * 3 + extension, name)
+                                : std::make_tuple(2, forced, extension, name);
         }
         if (rank < best) {
             best = rank;
