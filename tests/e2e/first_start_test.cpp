@@ -46,7 +46,7 @@ protected:
     }
     std::string ExpectedCommandLine(const std::string& target) const {
         return JoinPath(e2e::SystemFolder(), "trancor.exe") + " -i \"" + JoinPath(videos_, "a.mp4") +
-               "\"  -s 320x240  -fit pad  -sub auto  -r 29.97  -ac 2  -b 450  -ab 48  -vol 100  -title \"a\"  "
+               "\"  -s 320x240  -fit pad  -sub auto  -alang chi  -r 29.97  -ac 2  -b 450  -ab 48  -vol 100  -title \"a\"  "
                "-ar 24000  -acodec aac  -f psp -y \"" + target + "\"";
     }
 
