@@ -168,7 +168,8 @@ void Transcoder::CheckComplete() const {
     // its full length in its header or index. Converting what is left would
     // hand the user a video that silently stops early, so it counts as a
     // failure; a small shortfall is normal (rounding, a last frame left out).
-    const double stated = source_.stated_duration();
+    // Time the cuts left out (a recording paused) was never there to read.
+    const double stated = source_.stated_duration() - timeline_.cut_seconds();
     const double obtained = timeline_.end_seconds();
     const double missing = stated - obtained;
     if (stated > 0 && missing > kMissingSeconds && missing > stated * kMissingShare) {
@@ -198,8 +199,10 @@ void Transcoder::DecodeVideo(const AVPacket* packet) {
         }
         f->pts = timeline_.Place(kPicture, f->best_effort_timestamp, duration, vs->time_base);
         ++decoded_pictures_;
+        // Subtitles keep the source's clock, which a cut leaves behind.
         if (subtitles_)
-            subtitles_->Draw(f, av_rescale_q(f->pts, vs->time_base, AV_TIME_BASE_Q) + source_.start_time());
+            subtitles_->Draw(f, av_rescale_q(timeline_.SourceTime(kPicture, f->pts, vs->time_base), vs->time_base,
+                                             AV_TIME_BASE_Q));
         if (!video_chain_) StartVideoChain(f);
         video_chain_->Push(f);
         DrainVideo();
