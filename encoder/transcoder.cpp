@@ -52,9 +52,11 @@ Upright UprightFilters(const int32_t* matrix) {
     return {};
 }
 
-// The scaler and what comes after it: the picture scaled, turned upright,
-// its pixels declared square, and for -fit placed in the frame.
-std::string ScaleAndPlace(const EncodeOptions& o, const AVFrame* first, const Upright& upright) {
+// The scaler and what comes after it: the picture scaled (to BT.601
+// colours), turned upright, its pixels declared square, and for -fit placed
+// in the frame.
+std::string ScaleAndPlace(const EncodeOptions& o, const AVFrame* first, const Upright& upright,
+                          const PictureColours& colours) {
     PictureSource source;
     source.width = first->width;
     source.height = first->height;
@@ -67,7 +69,10 @@ std::string ScaleAndPlace(const EncodeOptions& o, const AVFrame* first, const Up
     // padding and cropping a picture of one fixed size.
     const int w = upright.swaps_sides ? place.height : place.width;
     const int h = upright.swaps_sides ? place.width : place.height;
-    std::string chain = "scale=" + std::to_string(w) + ":" + std::to_string(h) + ":flags=bicubic";
+    std::string chain = "scale=" + std::to_string(w) + ":" + std::to_string(h) + ":flags=bicubic" +
+                        ScalerColourOptions(colours);
+    // Tone mapping works in floating point: on the small picture.
+    if (const std::string tone_map = ToneMapFilters(colours); !tone_map.empty()) chain += "," + tone_map;
     if (!upright.filters.empty()) chain += "," + upright.filters;
     chain += ",setsar=1";
     const std::string frame = std::to_string(o.width) + ":" + std::to_string(o.height) + ":" +
@@ -120,8 +125,9 @@ void Decode(AVCodecContext* decoder, const AVPacket* packet, AVFrame* frame, Tak
 
 }  // namespace
 
-Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& options)
-    : source_(source), output_(output), options_(options), decoded_(av::NewFrame()),
+Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& options,
+                       const PictureColours& colours)
+    : source_(source), output_(output), options_(options), colours_(colours), decoded_(av::NewFrame()),
       timeline_(source.start_time(), 2),
       video_track_(output, source.length_hint()), audio_track_(output, options),
       // Short queues: a few pictures; about a second of decoded sound.
@@ -184,7 +190,7 @@ void Transcoder::StartVideoChain(const AVFrame* first) {
     const AVStream* vs = source_.video_stream();
     const std::string chain =
         VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate,
-                   ScaleAndPlace(options_, first, UprightFilters(source_.display_matrix())));
+                   ScaleAndPlace(options_, first, UprightFilters(source_.display_matrix()), colours_));
     video_chain_ = std::make_unique<FilterChain>("buffer", VideoSourceArgs(first, vs->time_base), chain);
 }
 
