@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
+#include "interlacing.h"
 #include "picture_fit.h"
 
 namespace {
@@ -82,7 +83,8 @@ std::string ScaleAndPlace(const EncodeOptions& o, const AVFrame* first, const Up
     return chain;
 }
 
-std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const std::string& scale_and_place) {
+std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const std::string& deinterlace,
+                       const std::string& scale_and_place) {
     // Without -fit the picture is stretched to exactly WxH with square
     // pixels, as the program asks. Frames are repeated or dropped for a
     // constant rate; dropping before scaling saves work when the source has
@@ -90,7 +92,9 @@ std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const std
     const AVRational target{o.frame_rate.num, o.frame_rate.den};
     const std::string rate = "fps=fps=" + Fraction(target) + ":start_time=0";
     const bool more_frames = source_rate.num > 0 && source_rate.den > 0 && av_cmp_q(source_rate, target) > 0;
-    return (more_frames ? rate + "," + scale_and_place : scale_and_place + "," + rate) + ",format=yuv420p";
+    // Deinterlacing needs every field and the picture at its full height.
+    return (deinterlace.empty() ? "" : deinterlace + ",") +
+           (more_frames ? rate + "," + scale_and_place : scale_and_place + "," + rate) + ",format=yuv420p";
 }
 
 enum TimelineStream { kPicture, kSound };
@@ -190,6 +194,7 @@ void Transcoder::StartVideoChain(const AVFrame* first) {
     const AVStream* vs = source_.video_stream();
     const std::string chain =
         VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate,
+                   DeinterlaceFilter(vs->codecpar, first),
                    ScaleAndPlace(options_, first, UprightFilters(source_.display_matrix()), colours_));
     video_chain_ = std::make_unique<FilterChain>("buffer", VideoSourceArgs(first, vs->time_base), chain);
 }
