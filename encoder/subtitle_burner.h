@@ -14,8 +14,9 @@
 class SubtitleBurner {
 public:
     // Reads the subtitles ahead. source_start_us: the source's first
-    // timestamp (AV_TIME_BASE units), where a subtitle file's times start.
-    SubtitleBurner(const std::string& video, int64_t source_start_us);
+    // timestamp (AV_TIME_BASE units), where a subtitle file's times start;
+    // output: the frame the pictures are scaled into.
+    SubtitleBurner(const std::string& video, int64_t source_start_us, const OutputFrame& output);
     SubtitleBurner(const SubtitleBurner&) = delete;
     SubtitleBurner& operator=(const SubtitleBurner&) = delete;
 
@@ -32,6 +33,7 @@ private:
 
     SubtitleChoice choice_;
     int64_t source_start_us_ = 0;
+    OutputFrame output_;
     std::unique_ptr<TextSubtitles> text_;
     std::unique_ptr<PictureSubtitles> pictures_;
     std::string warning_;

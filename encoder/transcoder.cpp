@@ -136,7 +136,9 @@ Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& o
       video_track_(output, source.length_hint()), audio_track_(output, options),
       // Short queues: a few pictures; about a second of decoded sound.
       video_worker_(video_track_, 8), audio_worker_(audio_track_, 48) {
-    if (options.burn_subtitles) subtitles_ = std::make_unique<SubtitleBurner>(source.path(), source.start_time());
+    if (options.burn_subtitles)
+        subtitles_ = std::make_unique<SubtitleBurner>(source.path(), source.start_time(),
+                                                      OutputFrame{options.fit, options.width, options.height});
 }
 
 void Transcoder::Run() {
