@@ -8,6 +8,7 @@ import re
 import subprocess
 import unittest
 
+import trancor_helpers
 from trancor_helpers import EncoderTestCase, ffmpeg, probe, program_args, run_trancor
 
 BARS = [(191, 0, 0), (0, 191, 0), (0, 0, 191), (191, 191, 0), (0, 191, 191), (191, 0, 191), (235, 235, 235),
@@ -61,11 +62,20 @@ def bar_labs(path, matrix):
 
 class SourcePictures(EncoderTestCase):
 
+    def convert_checked(self, source, target, size, *extra):
+        result = run_trancor(program_args(source, target, size=size) + list(extra) + ["-v", "verbose"])
+        err = result.stderr.decode("utf-8", "replace")
+        # The Windows build gets zscale, tonemap and bwdif only with its
+        # next FFmpeg; until then it leaves such sources as they are, and
+        # says so. The native build has them all.
+        if trancor_helpers.EMULATOR and "left as it is" in err:
+            self.skipTest(err.split("left as it is: ")[1].splitlines()[0].strip())
+        self.assertEqual(result.returncode, 0, err)
+
     def convert_bars(self, source, name, h264=False):
         target = self.path(name)
         extra = ["-vcodec", "h264", "-fit", "pad"] if h264 else []
-        result = run_trancor(program_args(source, target, size="480x272" if h264 else "320x240") + extra)
-        self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
+        self.convert_checked(source, target, "480x272" if h264 else "320x240", *extra)
         v = probe(target)["video"]
         return target, (v.get("color_space"), v.get("color_primaries"), v.get("color_transfer"))
 
@@ -127,8 +137,7 @@ class SourcePictures(EncoderTestCase):
                "tinterlace=mode=interleave_top,setfield=tff", "-c:v", "mpeg2video", "-q:v", "2", "-flags",
                "+ilme+ildct", "-top", "1", "-c:a", "mp2", "-shortest", interlaced)
         target = self.path("M4V54000.MP4")
-        self.assertEqual(run_trancor(program_args(interlaced, target, size="480x272") + ["-vcodec", "h264"])
-                         .returncode, 0)
+        self.convert_checked(interlaced, target, "480x272", "-vcodec", "h264")
         v = probe(target)["video"]
         self.assertEqual(v["avg_frame_rate"], "30000/1001")
         self.assertAlmostEqual(int(v["nb_frames"]), 90, delta=3)
