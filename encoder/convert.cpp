@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "file_system.h"
+#include "picture_colours.h"
 #include "psp_output.h"
 #include "source.h"
 #include "staged_file.h"
@@ -41,9 +42,10 @@ std::string Convert(const EncodeOptions& options, ProgressSink& progress) {
 
     Source source(options.input, nullptr, options.chinese_sound);
     progress.SetDuration(source.known_duration_us());
-    PspOutput output(video_file.part_path(), options);
+    const PictureColours colours = ColoursOf(source.video_stream()->codecpar);
+    PspOutput output(video_file.part_path(), options, colours);
     output.ReportProgressTo(&progress);
-    Transcoder transcoder(source, output, options);
+    Transcoder transcoder(source, output, options, colours);
     transcoder.Run();
     output.Finish();
     std::string warning = transcoder.subtitle_warning();

@@ -1,10 +1,14 @@
 #include "psp_output.h"
 
+#include <algorithm>
+#include <vector>
+
 extern "C" {
 #include <libavutil/opt.h>
 }
 
 #include "h264_level.h"
+#include "mpeg4_colour.h"
 
 namespace {
 
@@ -32,7 +36,8 @@ const AVCodec* FindEncoder(AVCodecID id) {
 
 // What every picture encoder here shares: size, square pixels, 4:2:0,
 // the constant frame rate and the asked bit rate.
-av::Codec NewVideoEncoder(const AVCodec* codec, const EncodeOptions& o, bool global_header) {
+av::Codec NewVideoEncoder(const AVCodec* codec, const EncodeOptions& o, const PictureColours& colours,
+                          bool global_header) {
     av::Codec ctx = av::NewCodec(codec);
     ctx->width = o.width;
     ctx->height = o.height;
@@ -42,12 +47,33 @@ av::Codec NewVideoEncoder(const AVCodec* codec, const EncodeOptions& o, bool glo
     ctx->framerate = {o.frame_rate.num, o.frame_rate.den};
     ctx->bit_rate = o.video_bit_rate;
     if (global_header) ctx->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    // x264 writes these into its VUI; MPEG-4 gets them below.
+    if (colours.converted()) {
+        ctx->color_primaries = kOutputPrimaries;
+        ctx->color_trc = kOutputTransfer;
+        ctx->colorspace = kOutputMatrix;
+        ctx->color_range = AVCOL_RANGE_MPEG;
+    }
     return ctx;
 }
 
-av::Codec OpenMpeg4Encoder(const EncodeOptions& o, bool global_header) {
+// The encoder's headers (extradata, where the muxer takes them from) with
+// the colours stated.
+void DescribeColours(AVCodecContext* ctx) {
+    if (!ctx->extradata || ctx->extradata_size <= 0) return;
+    std::vector<uint8_t> headers(ctx->extradata, ctx->extradata + ctx->extradata_size);
+    if (!DescribeMpeg4Colours(&headers, ctx->color_primaries, ctx->color_trc, ctx->colorspace)) return;
+    auto* data = static_cast<uint8_t*>(av_mallocz(headers.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (!data) throw Failure(FailureReason::Internal, "out of memory");
+    std::copy(headers.begin(), headers.end(), data);
+    av_free(ctx->extradata);
+    ctx->extradata = data;
+    ctx->extradata_size = static_cast<int>(headers.size());
+}
+
+av::Codec OpenMpeg4Encoder(const EncodeOptions& o, const PictureColours& colours, bool global_header) {
     const AVCodec* codec = FindEncoder(AV_CODEC_ID_MPEG4);
-    av::Codec ctx = NewVideoEncoder(codec, o, global_header);
+    av::Codec ctx = NewVideoEncoder(codec, o, colours, global_header);
     // Simple Profile: the PSP decodes nothing else. That rules out B-frames,
     // quarter-pel and global motion compensation. 4MV would be allowed but
     // gains nothing measurable at these sizes and rates (under 0.0001 SSIM)
@@ -69,13 +95,14 @@ av::Codec OpenMpeg4Encoder(const EncodeOptions& o, bool global_header) {
     // for a fraction of its cost; that decision tripled the encoding time
     // and made the encoder the slowest stage of the conversion.
     OpenEncoder(ctx.get(), codec, "mbcmp=satd");
+    if (colours.converted()) DescribeColours(ctx.get());
     return ctx;
 }
 
-av::Codec OpenH264Encoder(const EncodeOptions& o, bool global_header) {
+av::Codec OpenH264Encoder(const EncodeOptions& o, const PictureColours& colours, bool global_header) {
     const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
     if (!codec) throw Failure(FailureReason::Internal, "this build has no H.264 encoder (libx264)");
-    av::Codec ctx = NewVideoEncoder(codec, o, global_header);
+    av::Codec ctx = NewVideoEncoder(codec, o, colours, global_header);
     // What the PSP's AVC decoder takes: Main Profile, level 2.1, at most two
     // reference frames. B-frames are no pyramid: as references they would
     // raise the stream's stated reference count to four.
@@ -102,8 +129,9 @@ av::Codec OpenH264Encoder(const EncodeOptions& o, bool global_header) {
     return ctx;
 }
 
-av::Codec OpenVideoEncoder(const EncodeOptions& o, bool global_header) {
-    return o.video_codec == VideoCodec::H264 ? OpenH264Encoder(o, global_header) : OpenMpeg4Encoder(o, global_header);
+av::Codec OpenVideoEncoder(const EncodeOptions& o, const PictureColours& colours, bool global_header) {
+    return o.video_codec == VideoCodec::H264 ? OpenH264Encoder(o, colours, global_header)
+                                             : OpenMpeg4Encoder(o, colours, global_header);
 }
 
 av::Codec OpenAudioEncoder(const EncodeOptions& o, bool global_header) {
@@ -130,13 +158,13 @@ AVStream* AddStream(AVFormatContext* format, AVCodecContext* encoder) {
 
 }  // namespace
 
-PspOutput::PspOutput(const std::string& path, const EncodeOptions& options)
+PspOutput::PspOutput(const std::string& path, const EncodeOptions& options, const PictureColours& colours)
     : video_packet_(av::NewPacket()), audio_packet_(av::NewPacket()) {
     AVFormatContext* raw = nullptr;
     av::Check(avformat_alloc_output_context2(&raw, nullptr, "psp", path.c_str()), "psp muxer");
     format_.reset(raw);
     const bool global = raw->oformat->flags & AVFMT_GLOBALHEADER;
-    video_ = OpenVideoEncoder(options, global);
+    video_ = OpenVideoEncoder(options, colours, global);
     audio_ = OpenAudioEncoder(options, global);
 
     // The muxer's profile box assumes stream 0 is the picture, 1 the sound,

@@ -7,12 +7,14 @@
 
 #include "av_ptr.h"
 #include "options.h"
+#include "picture_colours.h"
 #include "progress_sink.h"
 
 class PspOutput {
 public:
-    // Opens the encoders and the file and writes the header.
-    PspOutput(const std::string& path, const EncodeOptions& options);
+    // Opens the encoders and the file and writes the header; a picture
+    // whose colours were converted is described as such in its stream.
+    PspOutput(const std::string& path, const EncodeOptions& options, const PictureColours& colours);
 
     AVCodecContext* video_encoder() const { return video_.get(); }
     AVCodecContext* audio_encoder() const { return audio_.get(); }

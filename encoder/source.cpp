@@ -1,5 +1,7 @@
 #include "source.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 extern "C" {
@@ -117,6 +119,49 @@ double AsfStatedDuration(const std::string& path) {
     return 0;
 }
 
+// Where a stream's content ends as the file states it, in seconds from
+// `source_start` (AV_TIME_BASE units); -1 when it states nothing of its own.
+double StatedStreamEnd(const AVStream* s, int64_t source_start) {
+    // Matroska keeps each track's length in its statistics tags, on the
+    // file's clock: "HH:MM:SS.nnnnnnnnn".
+    if (const AVDictionaryEntry* tag = av_dict_get(s->metadata, "DURATION", nullptr, 0)) {
+        int hours = 0, minutes = 0;
+        double seconds = 0;
+        if (sscanf(tag->value, "%d:%d:%lf", &hours, &minutes, &seconds) == 3 && hours >= 0 && minutes >= 0 &&
+            seconds >= 0)
+            return hours * 3600.0 + minutes * 60.0 + seconds - source_start / static_cast<double>(AV_TIME_BASE);
+    }
+    if (s->duration == AV_NOPTS_VALUE || s->duration <= 0) return -1;
+    const int64_t start =
+        s->start_time == AV_NOPTS_VALUE ? source_start : av_rescale_q(s->start_time, s->time_base, AV_TIME_BASE_Q);
+    return (start - source_start) / static_cast<double>(AV_TIME_BASE) + s->duration * av_q2d(s->time_base);
+}
+
+// The length the file states for the streams converted (0: none). A
+// subtitle track that runs on after the picture (fansubs do) lengthens the
+// container's total, so that total counts only when nothing but the
+// converted streams (and attachments) could have made it.
+double StatedLength(const AVFormatContext* format, const AVStream* video, const AVStream* audio,
+                    int64_t source_start) {
+    double end = 0;
+    bool each_states_its_own = true;
+    for (const AVStream* s : {video, audio}) {
+        if (!s) continue;
+        const double stream_end = StatedStreamEnd(s, source_start);
+        each_states_its_own = each_states_its_own && stream_end >= 0;
+        end = std::max(end, stream_end);
+    }
+    if (each_states_its_own) return end;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream* s = format->streams[i];
+        const bool converted = s == video || s == audio;
+        const bool untimed = s->codecpar->codec_type == AVMEDIA_TYPE_ATTACHMENT ||
+                             (s->disposition & AV_DISPOSITION_ATTACHED_PIC);
+        if (!converted && !untimed) return 0;
+    }
+    return format->duration / static_cast<double>(AV_TIME_BASE);
+}
+
 // A stream that states no layout up front (transport and program streams)
 // describes its sound only once the sound's first packet comes; sound that
 // starts seconds after the picture lies beyond the probe's default reach.
@@ -204,7 +249,7 @@ Source::Source(const std::string& path, AVIOContext* io, bool chinese_sound) : p
     if (std::strcmp(raw->iformat->name, "asf") == 0)
         stated_duration_ = AsfStatedDuration(path);
     else if (raw->duration_estimation_method == AVFMT_DURATION_FROM_STREAM && raw->duration > 0)
-        stated_duration_ = raw->duration / static_cast<double>(AV_TIME_BASE);
+        stated_duration_ = StatedLength(raw, video_stream(), audio_stream(), start_time());
 }
 
 int64_t Source::start_time() const {

@@ -30,7 +30,8 @@ int64_t Microseconds(int64_t t, AVRational time_base) {
 }  // namespace
 
 SourceTimeline::SourceTimeline(int64_t start, int streams)
-    : streams_(streams, Stream{std::clamp(start, -kMaxTimestamp, kMaxTimestamp)}), shift_(streams_[0].shift) {}
+    : streams_(streams, Stream{std::clamp(start, -kMaxTimestamp, kMaxTimestamp)}), start_(streams_[0].shift),
+      shift_(start_) {}
 
 bool SourceTimeline::Fits(const Stream& stream, int64_t out) const {
     if (out - stream.end < -kMaxOverlap) return false;
@@ -64,3 +65,11 @@ int64_t SourceTimeline::Place(int index, int64_t pts, int64_t duration, AVRation
 int64_t SourceTimeline::end(AVRational time_base) const { return av_rescale_q(end_, AV_TIME_BASE_Q, time_base); }
 
 double SourceTimeline::end_seconds() const { return end_ / static_cast<double>(AV_TIME_BASE); }
+
+double SourceTimeline::cut_seconds() const {
+    return std::max<int64_t>(shift_ - start_, 0) / static_cast<double>(AV_TIME_BASE);
+}
+
+int64_t SourceTimeline::SourceTime(int stream, int64_t out, AVRational time_base) const {
+    return out + av_rescale_q(streams_[stream].shift, AV_TIME_BASE_Q, time_base);
+}

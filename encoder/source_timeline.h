@@ -33,6 +33,12 @@ public:
     // End of everything placed so far; 0 before the first frame.
     int64_t end(AVRational time_base) const;
     double end_seconds() const;
+    // Source time the cuts have left out so far (the latest cut's net move
+    // ahead; a clock that started again leaves nothing out), in seconds.
+    double cut_seconds() const;
+    // The source's own timestamp of output time `out` of stream `stream`
+    // (both in `time_base`), by the cut that stream is at.
+    int64_t SourceTime(int stream, int64_t out, AVRational time_base) const;
 
 private:
     // Times in AV_TIME_BASE units.
@@ -44,6 +50,7 @@ private:
     bool Fits(const Stream& stream, int64_t out) const;
 
     std::vector<Stream> streams_;
+    int64_t start_;        // the shift before any cut
     int64_t shift_;        // of the latest cut, for the streams still to reach it
     int64_t end_ = 0;      // of all streams
     int64_t content_ = 0;  // placed frame time of the longest stream

@@ -64,8 +64,9 @@ void RemoveQuietly(const std::string& path) {
 
 }  // namespace
 
-SubtitleBurner::SubtitleBurner(const std::string& video, int64_t source_start_us, bool chinese_sound)
-    : choice_(ChooseSubtitles(video, chinese_sound)), source_start_us_(source_start_us) {
+SubtitleBurner::SubtitleBurner(const std::string& video, int64_t source_start_us, const OutputFrame& output,
+                               bool chinese_sound)
+    : choice_(ChooseSubtitles(video, chinese_sound)), source_start_us_(source_start_us), output_(output) {
     try {
         switch (choice_.kind) {
         case SubtitleChoice::Kind::None:
@@ -74,7 +75,7 @@ SubtitleBurner::SubtitleBurner(const std::string& video, int64_t source_start_us
             ReadFile(video);
             return;
         case SubtitleChoice::Kind::TextTrack:
-            text_ = std::make_unique<TextSubtitles>(video, choice_.stream, video);
+            text_ = std::make_unique<TextSubtitles>(video, choice_.stream, video, output_);
             return;
         case SubtitleChoice::Kind::PictureTrack:
             pictures_ = std::make_unique<PictureSubtitles>(video, choice_.stream, choice_.forced_lines_only);
@@ -94,7 +95,7 @@ void SubtitleBurner::ReadFile(const std::string& video) {
     if (!SubtitleTextToUtf8(bytes, &utf8))
         return Drop(choice_.path + ": neither UTF-8, UTF-16 nor the system's code page");
     if (utf8 == bytes) {
-        text_ = std::make_unique<TextSubtitles>(choice_.path, -1, video);
+        text_ = std::make_unique<TextSubtitles>(choice_.path, -1, video, output_);
         return;
     }
     const std::string copy = TemporaryCopyName(choice_.path);
@@ -103,7 +104,7 @@ void SubtitleBurner::ReadFile(const std::string& video) {
         return Drop(choice_.path + ": no temporary copy could be written");
     }
     try {
-        text_ = std::make_unique<TextSubtitles>(copy, -1, video);
+        text_ = std::make_unique<TextSubtitles>(copy, -1, video, output_);
     } catch (const Failure&) {
         RemoveQuietly(copy);
         throw;

@@ -14,9 +14,10 @@
 class SubtitleBurner {
 public:
     // Reads the subtitles ahead. source_start_us: the source's first
-    // timestamp (AV_TIME_BASE units), where a subtitle file's times start.
-    // chinese_sound: the sound converted is Chinese (ChooseSubtitles).
-    SubtitleBurner(const std::string& video, int64_t source_start_us, bool chinese_sound);
+    // timestamp (AV_TIME_BASE units), where a subtitle file's times start;
+    // output: the frame the pictures are scaled into; chinese_sound: the
+    // sound converted is Chinese (ChooseSubtitles).
+    SubtitleBurner(const std::string& video, int64_t source_start_us, const OutputFrame& output, bool chinese_sound);
     SubtitleBurner(const SubtitleBurner&) = delete;
     SubtitleBurner& operator=(const SubtitleBurner&) = delete;
 
@@ -33,6 +34,7 @@ private:
 
     SubtitleChoice choice_;
     int64_t source_start_us_ = 0;
+    OutputFrame output_;
     std::unique_ptr<TextSubtitles> text_;
     std::unique_ptr<PictureSubtitles> pictures_;
     std::string warning_;

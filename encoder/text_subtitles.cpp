@@ -40,8 +40,9 @@ bool IsFont(const AVStream* s) {
 
 }  // namespace
 
-TextSubtitles::TextSubtitles(const std::string& path, int stream, const std::string& video)
-    : library_(ass_library_init()) {
+TextSubtitles::TextSubtitles(const std::string& path, int stream, const std::string& video,
+                             const OutputFrame& output)
+    : library_(ass_library_init()), output_(output) {
     if (!library_) throw Failure("libass cannot start");
     ass_set_message_cb(library_.get(), LibassMessage, nullptr);
     ass_set_extract_fonts(library_.get(), 1);
@@ -72,6 +73,7 @@ void TextSubtitles::AddAttachedFonts(const std::string& video) {
 
 void TextSubtitles::ReadEvents(const std::string& path, int stream) {
     SubtitleReader reader(path, stream);
+    own_styles_ = reader.decoder().codec_id == AV_CODEC_ID_ASS || reader.decoder().codec_id == AV_CODEC_ID_SSA;
     if (const AVCodecContext& decoder = reader.decoder(); decoder.subtitle_header)
         ass_process_codec_private(track_.get(), reinterpret_cast<char*>(decoder.subtitle_header),
                                   decoder.subtitle_header_size);
@@ -85,18 +87,42 @@ void TextSubtitles::ReadEvents(const std::string& path, int stream) {
     }
 }
 
-bool TextSubtitles::Draw(AVFrame* frame, int64_t time_ms) {
-    if (frame->width != frame_w_ || frame->height != frame_h_ || av_cmp_q(frame->sample_aspect_ratio, sar_)) {
-        frame_w_ = frame->width;
-        frame_h_ = frame->height;
-        sar_ = frame->sample_aspect_ratio;
-        ass_set_frame_size(renderer_.get(), frame_w_, frame_h_);
-        ass_set_storage_size(renderer_.get(), frame_w_, frame_h_);
-        // Text on wide or narrow pixels (a DVD's) is drawn narrower or wider,
-        // so that it shows in its own proportions once the pixels are; for
-        // that libass takes the inverse of the sample aspect ratio.
+void TextSubtitles::SetFrame(const AVFrame* frame) {
+    frame_w_ = frame->width;
+    frame_h_ = frame->height;
+    sar_ = frame->sample_aspect_ratio;
+    ass_set_frame_size(renderer_.get(), frame_w_, frame_h_);
+    ass_set_storage_size(renderer_.get(), frame_w_, frame_h_);
+    if (own_styles_) {
+        // Text on wide or narrow pixels (a DVD's) is drawn narrower or
+        // wider, so that it shows in its own proportions once the pixels
+        // are; for that libass takes the inverse of the sample aspect ratio.
         ass_set_pixel_aspect(renderer_.get(), sar_.num > 0 && sar_.den > 0 ? 1.0 / av_q2d(sar_) : 1.0);
+        return;
     }
+    // The decoders' header says 384x288 when it says anything.
+    const int play_x = track_->PlayResX > 0 ? track_->PlayResX : 384;
+    const int play_y = track_->PlayResY > 0 ? track_->PlayResY : 288;
+    const PlainTextLayout layout =
+        LayoutForOutput(output_, frame_w_, frame_h_, {sar_.num, sar_.den}, play_x, play_y);
+    if (layout.font_size <= 0) return;
+    ass_set_pixel_aspect(renderer_.get(), layout.pixel_aspect);
+    for (int i = 0; i < track_->n_styles; ++i) {
+        ASS_Style& style = track_->styles[i];
+        style.FontSize = layout.font_size;
+        style.BorderStyle = 1;  // outline and shadow, no box
+        style.Outline = layout.outline;
+        style.Shadow = 0;
+        style.MarginV = layout.margin_v;
+        style.MarginL = layout.margin_l;
+        style.MarginR = layout.margin_r;
+        style.ScaleX = style.ScaleY = 1.0;
+    }
+}
+
+bool TextSubtitles::Draw(AVFrame* frame, int64_t time_ms) {
+    if (frame->width != frame_w_ || frame->height != frame_h_ || av_cmp_q(frame->sample_aspect_ratio, sar_))
+        SetFrame(frame);
     int changed = 0;
     const ASS_Image* images = ass_render_frame(renderer_.get(), track_.get(), time_ms, &changed);
     if (!images) return true;

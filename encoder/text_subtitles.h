@@ -12,14 +12,16 @@ extern "C" {
 }
 
 #include "av_ptr.h"
+#include "subtitle_layout.h"
 #include "text_layer.h"
 
 class TextSubtitles {
 public:
     // Reads every subtitle of stream `stream` of `path` (-1: its first
-    // subtitle stream), with the fonts attached to `video`. Throws Failure
-    // when the subtitles cannot be read.
-    TextSubtitles(const std::string& path, int stream, const std::string& video);
+    // subtitle stream), with the fonts attached to `video`. Text without
+    // styles of its own is sized and placed for `output`; ASS and SSA keep
+    // their own layout. Throws Failure when the subtitles cannot be read.
+    TextSubtitles(const std::string& path, int stream, const std::string& video, const OutputFrame& output);
 
     // Draws what shows at `time_ms` (the subtitles' own clock). False when
     // the picture's pixel format is one text cannot be drawn on (planar YUV
@@ -39,12 +41,15 @@ private:
 
     void AddAttachedFonts(const std::string& video);
     void ReadEvents(const std::string& path, int stream);
+    void SetFrame(const AVFrame* frame);
 
     // Declared in this order so that the track and the renderer go before
     // the library they were made from.
     std::unique_ptr<ASS_Library, LibraryDeleter> library_;
     std::unique_ptr<ASS_Renderer, RendererDeleter> renderer_;
     std::unique_ptr<ASS_Track, TrackDeleter> track_;
+    OutputFrame output_;
+    bool own_styles_ = false;        // ASS or SSA: drawn as they say
     int frame_w_ = 0, frame_h_ = 0;  // the picture the renderer was last set for
     AVRational sar_{0, 1};
     TextLayer layer_;  // what libass last drew

@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
+#include "interlacing.h"
 #include "picture_fit.h"
 #include "sound_choice.h"
 
@@ -53,9 +54,11 @@ Upright UprightFilters(const int32_t* matrix) {
     return {};
 }
 
-// The scaler and what comes after it: the picture scaled, turned upright,
-// its pixels declared square, and for -fit placed in the frame.
-std::string ScaleAndPlace(const EncodeOptions& o, const AVFrame* first, const Upright& upright) {
+// The scaler and what comes after it: the picture scaled (to BT.601
+// colours), turned upright, its pixels declared square, and for -fit placed
+// in the frame.
+std::string ScaleAndPlace(const EncodeOptions& o, const AVFrame* first, const Upright& upright,
+                          const PictureColours& colours) {
     PictureSource source;
     source.width = first->width;
     source.height = first->height;
@@ -68,7 +71,10 @@ std::string ScaleAndPlace(const EncodeOptions& o, const AVFrame* first, const Up
     // padding and cropping a picture of one fixed size.
     const int w = upright.swaps_sides ? place.height : place.width;
     const int h = upright.swaps_sides ? place.width : place.height;
-    std::string chain = "scale=" + std::to_string(w) + ":" + std::to_string(h) + ":flags=bicubic";
+    std::string chain = "scale=" + std::to_string(w) + ":" + std::to_string(h) + ":flags=bicubic" +
+                        ScalerColourOptions(colours);
+    // Tone mapping works in floating point: on the small picture.
+    if (const std::string tone_map = ToneMapFilters(colours); !tone_map.empty()) chain += "," + tone_map;
     if (!upright.filters.empty()) chain += "," + upright.filters;
     chain += ",setsar=1";
     const std::string frame = std::to_string(o.width) + ":" + std::to_string(o.height) + ":" +
@@ -78,7 +84,8 @@ std::string ScaleAndPlace(const EncodeOptions& o, const AVFrame* first, const Up
     return chain;
 }
 
-std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const std::string& scale_and_place) {
+std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const std::string& deinterlace,
+                       const std::string& scale_and_place) {
     // Without -fit the picture is stretched to exactly WxH with square
     // pixels, as the program asks. Frames are repeated or dropped for a
     // constant rate; dropping before scaling saves work when the source has
@@ -86,7 +93,9 @@ std::string VideoChain(const EncodeOptions& o, AVRational source_rate, const std
     const AVRational target{o.frame_rate.num, o.frame_rate.den};
     const std::string rate = "fps=fps=" + Fraction(target) + ":start_time=0";
     const bool more_frames = source_rate.num > 0 && source_rate.den > 0 && av_cmp_q(source_rate, target) > 0;
-    return (more_frames ? rate + "," + scale_and_place : scale_and_place + "," + rate) + ",format=yuv420p";
+    // Deinterlacing needs every field and the picture at its full height.
+    return (deinterlace.empty() ? "" : deinterlace + ",") +
+           (more_frames ? rate + "," + scale_and_place : scale_and_place + "," + rate) + ",format=yuv420p";
 }
 
 enum TimelineStream { kPicture, kSound };
@@ -121,15 +130,17 @@ void Decode(AVCodecContext* decoder, const AVPacket* packet, AVFrame* frame, Tak
 
 }  // namespace
 
-Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& options)
-    : source_(source), output_(output), options_(options), decoded_(av::NewFrame()),
+Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& options,
+                       const PictureColours& colours)
+    : source_(source), output_(output), options_(options), colours_(colours), decoded_(av::NewFrame()),
       timeline_(source.start_time(), 2),
       video_track_(output, source.length_hint()), audio_track_(output, options),
       // Short queues: a few pictures; about a second of decoded sound.
       video_worker_(video_track_, 8), audio_worker_(audio_track_, 48) {
     if (options.burn_subtitles) {
         const bool chinese_sound = options.chinese_sound && source.audio_stream() && IsChineseSound(source.audio_stream());
-        subtitles_ = std::make_unique<SubtitleBurner>(source.path(), source.start_time(), chinese_sound);
+        subtitles_ = std::make_unique<SubtitleBurner>(source.path(), source.start_time(),
+                                                      OutputFrame{options.fit, options.width, options.height}, chinese_sound);
     }
 }
 
@@ -172,7 +183,8 @@ void Transcoder::CheckComplete() const {
     // its full length in its header or index. Converting what is left would
     // hand the user a video that silently stops early, so it counts as a
     // failure; a small shortfall is normal (rounding, a last frame left out).
-    const double stated = source_.stated_duration();
+    // Time the cuts left out (a recording paused) was never there to read.
+    const double stated = source_.stated_duration() - timeline_.cut_seconds();
     const double obtained = timeline_.end_seconds();
     const double missing = stated - obtained;
     if (stated > 0 && missing > kMissingSeconds && missing > stated * kMissingShare) {
@@ -187,7 +199,8 @@ void Transcoder::StartVideoChain(const AVFrame* first) {
     const AVStream* vs = source_.video_stream();
     const std::string chain =
         VideoChain(options_, vs->avg_frame_rate.num ? vs->avg_frame_rate : vs->r_frame_rate,
-                   ScaleAndPlace(options_, first, UprightFilters(source_.display_matrix())));
+                   DeinterlaceFilter(vs->codecpar, first),
+                   ScaleAndPlace(options_, first, UprightFilters(source_.display_matrix()), colours_));
     video_chain_ = std::make_unique<FilterChain>("buffer", VideoSourceArgs(first, vs->time_base), chain);
 }
 
@@ -202,8 +215,10 @@ void Transcoder::DecodeVideo(const AVPacket* packet) {
         }
         f->pts = timeline_.Place(kPicture, f->best_effort_timestamp, duration, vs->time_base);
         ++decoded_pictures_;
+        // Subtitles keep the source's clock, which a cut leaves behind.
         if (subtitles_)
-            subtitles_->Draw(f, av_rescale_q(f->pts, vs->time_base, AV_TIME_BASE_Q) + source_.start_time());
+            subtitles_->Draw(f, av_rescale_q(timeline_.SourceTime(kPicture, f->pts, vs->time_base), vs->time_base,
+                                             AV_TIME_BASE_Q));
         if (!video_chain_) StartVideoChain(f);
         video_chain_->Push(f);
         DrainVideo();

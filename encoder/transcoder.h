@@ -9,6 +9,7 @@
 #include "audio_track.h"
 #include "filter_chain.h"
 #include "options.h"
+#include "picture_colours.h"
 #include "psp_output.h"
 #include "source.h"
 #include "source_timeline.h"
@@ -18,7 +19,8 @@
 
 class Transcoder {
 public:
-    Transcoder(Source& source, PspOutput& output, const EncodeOptions& options);
+    // colours: what the picture's way to BT.601 needs (ColoursOf).
+    Transcoder(Source& source, PspOutput& output, const EncodeOptions& options, const PictureColours& colours);
 
     // Converts the whole source. Damaged packets are skipped; throws
     // Failure when no picture or none of the sound can be decoded, when the
@@ -40,6 +42,7 @@ private:
     Source& source_;
     PspOutput& output_;
     const EncodeOptions& options_;
+    const PictureColours colours_;
     std::unique_ptr<SubtitleBurner> subtitles_;  // null without -sub
     std::unique_ptr<FilterChain> video_chain_;  // built for the first picture
     av::Frame decoded_;

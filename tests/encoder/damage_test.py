@@ -58,10 +58,11 @@ def dominant(colour):
 
 class DamagedSources(EncoderTestCase):
 
-    def convert_checked(self, source, name, **settings):
+    def convert_checked(self, source, name, extra=(), **settings):
         """Converts; the result must be a PSP file whose sound and picture end together."""
         target = self.path(name)
-        result = self.convert(source, target, **settings)
+        result = run_trancor(program_args(source, target, **settings) + list(extra))
+        self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
         self.assertEqual(result.stderr, b"", "a successful run says nothing")
         self.assert_psp_file(target)
         video, audio = durations(target)
@@ -82,6 +83,49 @@ class DamagedSources(EncoderTestCase):
                 out.write(read_bytes(part))
         _, length = self.convert_checked(source, "JUMPS.MP4")
         self.assertAlmostEqual(length, 6.0, delta=0.3)
+
+    def test_what_the_converted_streams_state_is_the_length_and_subtitles_follow_a_cut(self):
+        # A fansub MKV whose subtitle ends 3 s after its 6 s of picture and
+        # sound (the container says 9 s): not incomplete.
+        clip = make_clip(self.path("fansub-clip.mkv"), seconds=6, vcodec=("-c:v", "libx264"),
+                         acodec=("-c:a", "libvorbis"))
+        late = self.path("late.srt")
+        with open(late, "w") as f:
+            f.write("1\n00:00:08,000 --> 00:00:09,000\nlate\n")
+        fansub = self.path("fansub.mkv")
+        ffmpeg("-i", clip, "-i", late, "-map", "0", "-map", "1", "-c", "copy", fansub)
+        self.assertAlmostEqual(float(probe(fansub)["format"]["duration"]), 9.0, delta=0.1)
+        _, length = self.convert_checked(fansub, "FANSUB.MP4")
+        self.assertAlmostEqual(length, 6.0, delta=0.3)
+        # A recording paused for 10 s (20 s by its container, 10 s of
+        # content), cut together; a subtitle at 16 s of the source shows at
+        # 6 s of the output, not before or after.
+        paused = self.path("paused.mkv")
+        jump = "if(gte(T,5),PTS+10/TB,PTS)"
+        ffmpeg("-t", "10", "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25", "-t", "10", "-f", "lavfi",
+               "-i", "sine=sample_rate=44100", "-vf", f"setpts='{jump}'", "-af", f"asetpts='{jump}'",
+               "-c:v", "libx264", "-c:a", "libvorbis", paused)
+        line = self.path("line.srt")
+        with open(line, "w") as f:
+            f.write("1\n00:00:16,000 --> 00:00:17,000\nafter the pause\n")
+        with_line = self.path("paused-line.mkv")
+        ffmpeg("-i", paused, "-i", line, "-map", "0", "-map", "1", "-c", "copy", with_line)
+        self.assertAlmostEqual(float(probe(with_line)["format"]["duration"]), 20.0, delta=0.1)
+        plain, length = self.convert_checked(paused, "PAUSED.MP4")
+        self.assertAlmostEqual(length, 10.0, delta=0.3)
+        burned, length = self.convert_checked(with_line, "PAUSEDSUB.MP4", extra=("-sub", "auto"))
+        self.assertAlmostEqual(length, 10.0, delta=0.3)
+
+        def gray(path, at):
+            return subprocess.run(["ffmpeg", "-v", "error", "-ss", str(at), "-i", path, "-frames:v", "1", "-f",
+                                   "rawvideo", "-pix_fmt", "gray", "-"], check=True, capture_output=True).stdout
+
+        def changed(at):
+            a, b = gray(burned, at), gray(plain, at)
+            return sum(abs(x - y) > 40 for x, y in zip(a, b)) / len(a)
+
+        self.assertGreater(changed(6.5), 0.003)
+        self.assertLess(max(changed(5.5), changed(7.5)), 0.001)
 
     def test_sound_that_starts_late_or_early_stays_in_step(self):
         # A tone that starts 1 s after the picture (or the picture 1 s after

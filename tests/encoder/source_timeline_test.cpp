@@ -52,4 +52,23 @@ TEST(SourceTimeline, GarbageIsCutAndBounded) {
     EXPECT_LE(creeping.end(kMs), 2000 + 3000 + 200);
 }
 
+TEST(SourceTimeline, CutsAreCountedAndSourceTimeFollowsThem) {
+    // A recording paused for 10 s after 5 s: the pause is cut out and
+    // counted, and each stream maps its output time back to the source's.
+    SourceTimeline paused(1000 * 1000, 2);
+    for (int64_t ms = 0; ms < 10000; ms += 40) {
+        const int64_t source_ms = 1000 + (ms < 5000 ? ms : ms + 10000);
+        const int64_t out = paused.Place(0, source_ms, 40, kMs);
+        ASSERT_EQ(out, ms);
+        ASSERT_EQ(paused.SourceTime(0, out, kMs), source_ms);
+        paused.Place(1, source_ms, 40, kMs);
+    }
+    EXPECT_DOUBLE_EQ(paused.cut_seconds(), 10.0);
+    EXPECT_EQ(paused.end(kMs), 10000);
+    // A clock that starts again leaves nothing out.
+    SourceTimeline restarted(0, 2);
+    for (int64_t ms = 0; ms < 6000; ms += 40) restarted.Place(0, ms < 3000 ? ms + 3000 : ms - 3000, 40, kMs);
+    EXPECT_DOUBLE_EQ(restarted.cut_seconds(), 0.0);
+}
+
 }  // namespace

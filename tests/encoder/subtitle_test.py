@@ -183,6 +183,39 @@ class SubtitleBurning(EncoderTestCase):
             widths.append(max(text) - min(text))
         self.assertAlmostEqual(widths[1] / widths[0], 1.0, delta=0.05, msg=widths)
 
+    def test_plain_text_is_sized_for_the_output_frame_and_ass_keeps_its_own(self):
+        # An SRT line in capitals on a 1920x816 film: capitals at least 1/18
+        # of the output's height (13 px at 240 lines, 15 at 272), outlined,
+        # inside the frame, for the shown picture and the cropped one alike.
+        # An ASS track's own style (56 of 480 units) keeps today's 17 px.
+        film = self.path("film.mkv")
+        with open(film + ".srt", "w") as f:
+            f.write(srt_text("HELLO WORLD"))
+        ffmpeg("-f", "lavfi", "-i", "color=c=gray:size=1920x816:rate=25", "-f", "lavfi", "-i", "sine", "-i",
+               film + ".srt", "-t", "3", "-map", "0", "-map", "1", "-map", "2", "-c:v", "libx264", "-c:a", "aac",
+               "-c:s", "srt", film)
+        grey = make_clip(self.path("grey.mkv"), seconds=3, size="640x480", video="color=c=gray",
+                         vcodec=("-c:v", "libx264"))
+        ass = mkv_with_ass(self.path("styled.mkv"), grey, "HELLO WORLD", font="DejaVu Sans", attach=False)
+        for source, size, fit, low, high in ((film, "320x240", "pad", 13, 16), (film, "480x272", "crop", 15, 18),
+                                              (ass, "320x240", "stretch", 16, 18)):
+            with self.subTest(source=os.path.basename(source), size=size, fit=fit):
+                target = self.path(f"M4V107{size[:3]}.MP4")
+                fitting = [] if fit == "stretch" else ["-fit", fit]
+                result = run_trancor(program_args(source, target, size=size) + fitting + ["-sub", "auto"])
+                self.assertEqual(result.returncode, 0, result.stderr)
+                keep_frame(target, f"native-letters-{size}-{fit}.png")
+                w, h = (int(v) for v in size.split("x"))
+                gray = frame_at(target, INSIDE)
+                rows = [y for y in range(h) if any(gray[y * w + x] > 200 for x in range(w))]
+                self.assertTrue(rows, "no letters")
+                columns = [x for x in range(w) if any(gray[y * w + x] > 200 for y in rows)]
+                self.assertTrue(low <= rows[-1] - rows[0] + 1 <= high, (rows[0], rows[-1]))
+                self.assertTrue(0 < rows[0] and rows[-1] < h - 2 and 0 < columns[0] and columns[-1] < w - 1)
+                if source == film:
+                    below = gray[(rows[-1] + 1) * w:(rows[-1] + 2) * w]
+                    self.assertGreater(sum(p < 50 for p in below), 20, "outlined")
+
     def test_subtitle_file_beside_the_video(self):
         # A GBK file with a Chinese name; the Simplified Chinese tag wins
         # over another tag whatever their order (the English one would
