@@ -55,7 +55,7 @@ struct BatchSetup {
     ConversionSettings settings;
     std::string encoderPath;
     std::vector<std::string> encoderNotFoundAt;  // where InstallEncoder looked in vain
-    int rowsAtOnce = 1;                          // RowsAtOnce (rows_at_once.h)
+    int rowsAtOnce = 1;                          // RowsAtOnce (conversion_settings.h)
 };
 
 class BatchWorker {

@@ -6,7 +6,6 @@
 
 #include "failure_text.h"
 #include "progress_text.h"
-#include "rows_at_once.h"
 #include "worker_fixture.h"
 
 namespace {
@@ -184,16 +183,7 @@ TEST_F(WorkerProgress, SideBySideTheBatchShowsItsShareEachRowItsOwnAndAPauseFree
     EXPECT_EQ(keepAwake.Events(), (Events{"hold", "release", "hold", "release", "hold", "release"}));
 }
 
-TEST(RowsAtOnce, OneToFourOrOnePerFourLogicalProcessors) {
-    EXPECT_EQ(RowsAtOnce(0, 16), 1);
-    EXPECT_EQ(RowsAtOnce(1, 16), 2);
-    EXPECT_EQ(RowsAtOnce(3, 2), 4);
-    EXPECT_EQ(RowsAtOnce(4, 2), 1);
-    EXPECT_EQ(RowsAtOnce(4, 8), 2);
-    EXPECT_EQ(RowsAtOnce(4, 15), 3);
-    EXPECT_EQ(RowsAtOnce(4, 64), 4);
-    EXPECT_EQ(RowsAtOnce(-1, 8), 1);
-    EXPECT_EQ(RowsAtOnce(5, 8), 1);
+TEST(ProgressText, SideBySideTexts) {
     EXPECT_EQ(RunningStatusText(740), SysText("正在处理 37%"));
     EXPECT_EQ(RunningStatusText(-1), SysText("正在处理"));
     EXPECT_EQ(BatchStatusLineText(1000, 3, 1999), SysText("50% · 同时转换 3 个"));

@@ -21,7 +21,6 @@
 #include "progress_text.h"
 #include "psp_folders.h"
 #include "resource_ids.h"
-#include "rows_at_once.h"
 #include "settings_store.h"
 #include "shell_actions.h"
 #include "skin_layout.h"
@@ -311,7 +310,7 @@ void MainWindow::OnStartClicked() {
     setup.settings = Settings;
     setup.encoderPath = EncoderPath;
     setup.encoderNotFoundAt = EncoderNotFoundAt;
-    setup.rowsAtOnce = RowsAtOnce(0, static_cast<int>(std::thread::hardware_concurrency()));
+    setup.rowsAtOnce = RowsAtOnce(Settings, static_cast<int32_t>(std::thread::hardware_concurrency()));
     batchRowsAtOnce_ = setup.rowsAtOnce;
     showingBatch_ = true;
     selectionShown_ = -1;
