@@ -134,7 +134,7 @@ TEST_F(Win32Encoder, APausedEncoderUsesNoProcessorTimeAndGoesOnWhenResumedAndIts
     auto run = launcher.Start(Command(folder.Path("M4V4.MP4")), {});
     ASSERT_TRUE(run);
     ASSERT_TRUE(ready.WaitSet());
-    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, run->ProcessId()));
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, run->ProcessId()));
     BOOL inJob = FALSE;
     ASSERT_TRUE(IsProcessInJob(process.Get(), nullptr, &inJob));
     EXPECT_TRUE(inJob) << "the encoder must die with the program";
