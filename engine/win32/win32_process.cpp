@@ -1,5 +1,9 @@
 #include "win32_process.h"
 
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <vector>
 
 #include "encoder_job.h"
@@ -7,13 +11,19 @@
 
 namespace {
 
-// The whole process held or let go, every thread of it, without asking it:
-// ntdll's NtSuspendProcess / NtResumeProcess (no documented Win32 call does it).
-using ProcessCall = LONG(NTAPI*)(HANDLE);
-
-ProcessCall NtProcessCall(const char* name) {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll ? reinterpret_cast<ProcessCall>(reinterpret_cast<void*>(GetProcAddress(ntdll, name))) : nullptr;
+// The whole process held or let go, without asking it: every thread of it
+// suspended or resumed. (NtResumeProcess left the process held under Wine.)
+void ForEachThreadOf(DWORD processId, DWORD (WINAPI* act)(HANDLE)) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    UniqueHandle owned(snapshot);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != processId) continue;
+        UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+        if (thread) act(thread.Get());
+    }
 }
 
 class Win32EncoderRun final : public EncoderRun {
@@ -35,14 +45,8 @@ public:
         return true;
     }
 
-    void Suspend() override {
-        static const ProcessCall suspend = NtProcessCall("NtSuspendProcess");
-        if (suspend) suspend(process_.Get());
-    }
-    void Resume() override {
-        static const ProcessCall resume = NtProcessCall("NtResumeProcess");
-        if (resume) resume(process_.Get());
-    }
+    void Suspend() override { ForEachThreadOf(GetProcessId(process_.Get()), SuspendThread); }
+    void Resume() override { ForEachThreadOf(GetProcessId(process_.Get()), ResumeThread); }
 
 private:
     UniqueHandle process_;
