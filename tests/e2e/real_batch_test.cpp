@@ -59,22 +59,28 @@ TEST_F(RealBatch, FourClipsTwoAtOnceWithAPause) {
     EXPECT_NE(e2e::WindowText(statusLine).find("同时转换 2 个"), std::string::npos) << e2e::WindowText(statusLine);
     Screenshot("two-running");
 
-    // What the two encoders use in 2 s running, then in 2 s paused.
-    const uint64_t beforeRunning = e2e::ProcessorTimeOf("trancor.exe");
-    Sleep(2000);
-    const uint64_t running = e2e::ProcessorTimeOf("trancor.exe") - beforeRunning;
     e2e::Click(pause);
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(pause) == "继续"; }));
     EXPECT_EQ(e2e::WindowText(statusLine), "已暂停");
     Sleep(500);  // the time slices under way end
+    auto partSizes = [&] {
+        std::vector<uint64_t> sizes;
+        for (int number : {30000, 30001}) {
+            WIN32_FILE_ATTRIBUTE_DATA data{};
+            const std::string part = e2e::JoinPath(out_, "M4V" + std::to_string(number) + ".MP4.part");
+            GetFileAttributesExA(part.c_str(), GetFileExInfoStandard, &data);
+            sizes.push_back((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+        }
+        return sizes;
+    };
     const uint64_t atPause = e2e::ProcessorTimeOf("trancor.exe");
     const std::vector<std::string> pausedStatuses = Column(2);
+    const std::vector<uint64_t> pausedSizes = partSizes();
     Sleep(2000);
-    const uint64_t paused = e2e::ProcessorTimeOf("trancor.exe") - atPause;
-    std::printf("processor time of the two encoders over 2 s: running %.3f s, paused %.3f s\n",
-                static_cast<double>(running) / 1e7, static_cast<double>(paused) / 1e7);
-    // Wine's own bookkeeping of a held process may still tick a little.
-    EXPECT_LT(paused * 10, running) << "the paused encoders went on working";
+    // For the record only: under Wine another process's times lag behind.
+    std::printf("processor time of the paused encoders over 2 s: %.3f s\n",
+                static_cast<double>(e2e::ProcessorTimeOf("trancor.exe") - atPause) / 1e7);
+    EXPECT_EQ(partSizes(), pausedSizes) << "a paused encoder went on writing";
     EXPECT_EQ(Column(2), pausedStatuses) << "a paused row moved on";
     EXPECT_EQ(e2e::ProcessCount("trancor.exe"), 2);
     Screenshot("paused");
