@@ -31,3 +31,4 @@
 #define IDC_PROGRESS_OPEN_FOLDER 302  // "打开文件夹"
 #define IDC_PROGRESS_CANCEL 303       // "取消" / "关闭"
 #define IDC_PROGRESS_STATUS_LINE 304  // the encoder's progress in words
+#define IDC_PROGRESS_PAUSE 305        // "暂停" / "继续"

@@ -1,10 +1,30 @@
 #include "win32_process.h"
 
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include <vector>
 
+#include "encoder_job.h"
 #include "unique_handle.h"
 
 namespace {
+
+// The whole process held or let go, without asking it: every thread of it
+// suspended or resumed. (NtResumeProcess left the process held under Wine.)
+void ForEachThreadOf(DWORD processId, DWORD (WINAPI* act)(HANDLE)) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    UniqueHandle owned(snapshot);
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != processId) continue;
+        UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+        if (thread) act(thread.Get());
+    }
+}
 
 class Win32EncoderRun final : public EncoderRun {
 public:
@@ -24,6 +44,9 @@ public:
         code = value;
         return true;
     }
+
+    void Suspend() override { ForEachThreadOf(GetProcessId(process_.Get()), SuspendThread); }
+    void Resume() override { ForEachThreadOf(GetProcessId(process_.Get()), ResumeThread); }
 
 private:
     UniqueHandle process_;
@@ -47,6 +70,8 @@ std::unique_ptr<EncoderRun> Win32ProcessLauncher::Start(const std::string& comma
         return nullptr;
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);  // needed only to resume it
+    // Before its first instruction, so not even a crash of ours can orphan it.
+    AddToEncoderJob(process.Get());
     if (beforeRun) beforeRun(info.dwProcessId);
     if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
         TerminateProcess(process.Get(), 1);  // would hang suspended forever

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "batch_watch.h"
 #include "scenario.h"
 
 using e2e::JoinPath;
@@ -92,14 +93,14 @@ TEST_F(Batch, ThreeRowsAreConvertedThenTheEndIsReportedAndCancelBecomesClose) {
     ASSERT_NE(output, nullptr) << "no progress window";
     EXPECT_FALSE(IsWindowEnabled(Form())) << "the main window must be blocked during a batch";
     EXPECT_EQ(CancelCaption(output), "取消");
-    // Centred the first time; client area 426 x 82; in front of other programs.
+    // Centred the first time; client area 426 x 114 (the pause button's row below); in front of other programs.
     RECT first = e2e::WindowRect(output);
     EXPECT_LE(std::abs((first.left + first.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
     EXPECT_LE(std::abs((first.top + first.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
     RECT client{};
     GetClientRect(output, &client);
     EXPECT_EQ(client.right, 426);
-    EXPECT_EQ(client.bottom, 82);
+    EXPECT_EQ(client.bottom, 114);
     EXPECT_TRUE(GetWindowLongA(output, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(GetWindowLongA(output, GWL_STYLE) & WS_SYSMENU) << "no caption buttons";
 
@@ -186,7 +187,7 @@ TEST_F(Batch, CancelDuringTheSecondRowClosesAtOnceAbandonsItAndLeavesTheThirdUnt
     EXPECT_FALSE(started.Wait(0));
 }
 
-TEST_F(Batch, ClosingWhileACancelledRowIsStillFinishingEndsTheProgramCleanly) {
+TEST_F(Batch, ClosingWhilePausedEndsTheBatchAsACancelAndLeavesNoEncoderBehind) {
     NamedEvent hold("VidquillE2eHoldClose", true);
     NamedEvent started("VidquillE2eStartedClose", false);
     EncoderBehaviour("write=1;hold=" + hold.Name() + ";ready=" + started.Name());
@@ -195,12 +196,18 @@ TEST_F(Batch, ClosingWhileACancelledRowIsStillFinishingEndsTheProgramCleanly) {
     HWND output = WaitForProgressWindow();
     ASSERT_NE(output, nullptr);
     ASSERT_TRUE(started.Wait(20000));
-    e2e::Click(e2e::Control(output, IDC_PROGRESS_CANCEL));
-    ASSERT_TRUE(e2e::WaitForWindowGone(Pid(), VQ_CLASS_PROGRESS_WINDOW, "", 2000));
-    // The worker is still running its end-of-row animation (seconds) when
-    // the main window closes: the program saves, waits for it and ends.
-    ASSERT_EQ(Column(2).at(0), "正在处理");
-    CloseProgram();
+    HWND pause = e2e::Control(output, IDC_PROGRESS_PAUSE);
+    e2e::Click(pause);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(pause) == "继续"; }));
+    EXPECT_EQ(e2e::WindowText(e2e::Control(output, IDC_PROGRESS_STATUS_LINE)), "已暂停");
+    EXPECT_EQ(Column(2), (Texts{"正在处理", "", ""}));
+    // The close request the taskbar sends while the progress window is up.
+    PostMessageA(Form(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(Process().WaitForExit(20000)) << "the program waited for its held encoder";
+    EXPECT_FALSE(e2e::ProcessRunning("trancor.exe")) << "an encoder outlived the program";
+    EXPECT_FALSE(e2e::FileExists(Target(30000) + ".part"));
+    EXPECT_FALSE(e2e::FileExists(Target(30000)));
+    EXPECT_FALSE(started.Wait(0)) << "no later row was started";
     EXPECT_EQ(e2e::ReadIni(ConfigIni(), "Settings", "Output"), out_);
 }
 
