@@ -41,6 +41,8 @@ constexpr UINT kDropsFound = WM_APP + 0x52;
 
 std::unique_ptr<MainWindow> MainWindow::Create() {
     auto window = std::make_unique<MainWindow>();
+    // New targets step over the videos already in the target folder.
+    Jobs.SetFiles(&MachineFiles());
     window->CreateControls();
     Guarded([&] { window->LoadSettingsAtStart(); });
     window->settingsDialog_ = SettingsDialog::Create();
