@@ -45,6 +45,10 @@ std::unique_ptr<MainWindow> MainWindow::Create() {
     Jobs.SetFiles(&MachineFiles());
     window->CreateControls();
     Guarded([&] { window->LoadSettingsAtStart(); });
+    // Read before anything can write it.
+    window->savedFiles_ = MakeSystemSavedFiles();
+    window->jobsFile_ = std::make_unique<JobsFile>(*window->savedFiles_, JobsFileBeside(ProgramConfigPath()));
+    Guarded([&] { window->leftover_ = window->jobsFile_->TakeLeftover(); });
     window->settingsDialog_ = SettingsDialog::Create();
     window->progressWindow_ = ProgressWindow::Create(window->Handle());
     return window;
@@ -130,6 +134,7 @@ void MainWindow::AddFlatButton(FlatButton& button, int id, const RECT& bounds, c
 void MainWindow::Show() {
     ShowWindow(Handle(), SW_SHOW);
     UpdateWindow(Handle());
+    Guarded([this] { OfferLeftoverJobs(); });
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -160,6 +165,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CLOSE:
         SaveSettingsAtClose();  // a refused write throws: the window stays and the error box says why
+        // A normal end: no list to bring back, and none written again by a
+        // worker still finishing its row.
+        if (jobsFile_) jobsFile_->Delete();
+        jobsFile_.reset();
         ShowWindow(Handle(), SW_HIDE);
         PostQuitMessage(0);
         return 0;
@@ -230,6 +239,32 @@ void MainWindow::SaveSettingsAtClose() {
     WriteOutput(*ini, path, Settings.Output);
 }
 
+void MainWindow::SaveJobs() {
+    // A list that cannot be kept (a read-only program folder) only means
+    // that it cannot come back after a crash.
+    if (jobsFile_) jobsFile_->Save(Jobs);
+}
+
+void MainWindow::OfferLeftoverJobs() {
+    JobsFile::Leftover leftover = std::move(leftover_);
+    leftover_ = {};
+    if (!leftover.setAside.empty()) {
+        ShowMessage(SysText("上次的转换列表已损坏，无法恢复，已另存为 ") + leftover.setAside, SysText("注意"));
+    }
+    if (leftover.rows.empty() || !jobsFile_) return;
+    const std::string count = IntToText(static_cast<int32_t>(leftover.rows.size()));
+    const std::string question = SysText("上次的转换没有完成，还有 ") + count + SysText(" 个文件。要恢复这个列表吗？");
+    if (!AskYesNo(question, SysText("注意"))) {
+        jobsFile_->Delete();
+        return;
+    }
+    {
+        JobView::AddingRows adding(jobView_, leftover.rows.size());
+        RestoreJobs(leftover.rows, Jobs, MachineFiles());
+    }
+    SaveJobs();
+}
+
 void MainWindow::StopBatchAtExit() {
     if (worker_) {
         // As the cancel button does: a running encoder is stopped rather
@@ -244,6 +279,7 @@ void MainWindow::StopBatchAtExit() {
 void MainWindow::AddFiles(const std::vector<std::string>& paths) {
     JobView::AddingRows adding(jobView_, paths.size());
     for (const std::string& path : paths) Jobs.AddJob(path, Settings.Output, Settings.VideoFormat);
+    if (!paths.empty()) SaveJobs();
 }
 
 void MainWindow::OnAddFilesClicked() {
@@ -274,7 +310,10 @@ void MainWindow::AddNextSlice() {
     ReportNotAdded(Handle(), pendingRows_.TakeNotAdded());
 }
 
-void MainWindow::OnRemoveClicked() { Jobs.RemoveSelected(); }
+void MainWindow::OnRemoveClicked() {
+    Jobs.RemoveSelected();
+    SaveJobs();
+}
 
 void MainWindow::OnOutputFolderClicked() {
     InstallCenterDialogHook();
@@ -298,6 +337,7 @@ void MainWindow::OnStartClicked() {
 
     PrepareProgressWindow();
     Jobs.ClearStatuses();
+    SaveJobs();
     progressWindow_->SetProgress(0);
     worker_ = std::make_unique<BatchWorker>(*workerUi_, BatchServices(), dispatcher_->NewEndSignal());
     worker_->Resume();
@@ -316,7 +356,10 @@ WorkerServices MainWindow::BatchServices() {
     return services;
 }
 
-void MainWindow::OnSettingsClicked() { settingsDialog_->ShowModal(Handle()); }
+void MainWindow::OnSettingsClicked() {
+    settingsDialog_->ShowModal(Handle());
+    SaveJobs();  // confirming renumbers the rows
+}
 
 void MainWindow::OnHelpClicked() {
     RECT window = ScreenRectOf(Handle());
@@ -403,7 +446,10 @@ void MainWindow::SelectRow(int position) {
     if (position >= 0 && position < Jobs.Count()) Jobs.Select(position);
 }
 
-void MainWindow::SetStatus(int position, const std::string& status) { Jobs.SetStatus(position, status); }
+void MainWindow::SetStatus(int position, const std::string& status) {
+    Jobs.SetStatus(position, status);
+    SaveJobs();
+}
 
 void MainWindow::SetFailureReason(int position, const std::string& reason) { Jobs.SetReason(position, reason); }
 
