@@ -3,9 +3,11 @@
 // the counter that feeds it.
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "conversion_settings.h"
+#include "system_files.h"
 
 struct ConversionJob {
     std::string Source;  // full path of the source video
@@ -31,6 +33,10 @@ constexpr int32_t NumberAfter(int32_t number) {
     return static_cast<int32_t>(static_cast<uint32_t>(number) + 1u);
 }
 
+// The number in a target's file name "M4V<number>.MP4" or "MAQ<number>.MP4",
+// exactly as MakeTargetPath writes it; false for any other name.
+bool TargetNumber(const std::string& target, int64_t& number);
+
 // The text after the last backslash; "" when there is none.
 std::string FileNameOf(const std::string& path);
 
@@ -50,12 +56,22 @@ public:
     int32_t NextNumber = kDefaultFirstNumber;
 
     void SetListener(JobListListener* listener) { listener_ = listener; }
+    // Where new targets look for files already there; without it they only
+    // avoid the other rows' targets.
+    void SetFiles(SystemFiles* files) { files_ = files; }
 
     // Appends a row targeted at MakeTargetPath(TargetFolderFor(output,
-    // videoFormat), NextNumber, videoFormat); NextNumber grows.
+    // videoFormat), number, videoFormat) for the first number from
+    // NextNumber on whose name is free: no file of that name exists and no
+    // other row has it as its target (paths compared case-blind). NextNumber
+    // goes on after it.
     void AddJob(const std::string& source, const std::string& output, int32_t videoFormat = kVideoMpeg4);
-    // NextNumber := pspNumber, then every row is named again in list order.
+    // NextNumber := pspNumber, then every row is named again in list order by
+    // the same rule; a row may keep the name it has, file or no file.
     void RenumberAll(int32_t pspNumber, const std::string& output, int32_t videoFormat = kVideoMpeg4);
+    // Appends a row under a target it already had (a list restored after a
+    // crash); NextNumber does not change.
+    void AddNamedJob(const std::string& source, const std::string& target);
     // Removes the selected row; nothing when none is selected.
     void RemoveSelected();
     // Every status and failure reason becomes empty.
@@ -71,8 +87,15 @@ public:
 
 private:
     void Notify(void (JobListListener::*event)(int), int position);
+    // The next free name from NextNumber on, which NextNumber then passes;
+    // `own` is a name the row asking may keep.
+    std::string TakeFreeTarget(const std::string& folder, int32_t videoFormat, const std::string& own);
+    void Forget(const std::string& target);
 
     std::vector<ConversionJob> rows_;
+    // The rows' targets, folded to upper case, for the free-name rule.
+    std::unordered_multiset<std::string> targets_;
+    SystemFiles* files_ = nullptr;
     int selected_ = -1;
     JobListListener* listener_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 #include "codepage.h"
@@ -113,6 +114,87 @@ TEST(JobList, TargetsAreFixedUntilRenumbered) {
     EXPECT_EQ(empty.NextNumber, 7);
     empty.AddJob("x", "E:\\PSP");
     EXPECT_EQ(empty.Row(0).Target, "E:\\PSP\\M4V7.MP4");
+}
+
+// A target folder that already holds files; every look at it is counted.
+class FolderWithFiles final : public SystemFiles {
+public:
+    explicit FolderWithFiles(std::set<std::string> present) : present_(std::move(present)) {}
+    std::string SystemFolder() override { return "C:\\sys"; }
+    bool RenameNoReplace(const std::string&, const std::string&) override { return false; }
+    bool FileExists(const std::string& path) override {
+        looked.push_back(path);
+        return present_.count(path) > 0;
+    }
+    bool RemoveFile(const std::string& path) override { return present_.erase(path) > 0; }
+    void Add(const std::string& path) { present_.insert(path); }
+
+    std::vector<std::string> looked;
+
+private:
+    std::set<std::string> present_;
+};
+
+// Yesterday's three videos are on the stick and 30004 came from elsewhere: a
+// new list steps over them, one look per number, and never over a name it
+// has given itself.
+TEST(JobList, NewTargetsStepOverFilesAlreadyThereAndOtherRowsTargets) {
+    FolderWithFiles psp({"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30001.MP4", "E:\\PSP\\M4V30002.MP4",
+                         "E:\\PSP\\M4V30004.MP4", "E:\\MP_ROOT\\100ANV01\\MAQ30007.MP4"});
+    JobList list;
+    list.SetFiles(&psp);
+    list.NextNumber = 30000;
+    list.AddJob("a", "E:\\PSP");
+    list.AddJob("b", "E:\\PSP");
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"E:\\PSP\\M4V30003.MP4", "E:\\PSP\\M4V30005.MP4"}));
+    EXPECT_EQ(psp.looked, (std::vector<std::string>{"E:\\PSP\\M4V30000.MP4", "E:\\PSP\\M4V30001.MP4",
+                                                    "E:\\PSP\\M4V30002.MP4", "E:\\PSP\\M4V30003.MP4",
+                                                    "E:\\PSP\\M4V30004.MP4", "E:\\PSP\\M4V30005.MP4"}));
+    EXPECT_EQ(list.NextNumber, 30006);
+
+    // Both rows are converted; confirming the settings keeps their names,
+    // looking only at the names that are not theirs.
+    psp.Add("E:\\PSP\\M4V30003.MP4");
+    psp.Add("E:\\PSP\\M4V30005.MP4");
+    psp.looked.clear();
+    list.RenumberAll(30000, "E:\\PSP");
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{"E:\\PSP\\M4V30003.MP4", "E:\\PSP\\M4V30005.MP4"}));
+    EXPECT_EQ(psp.looked.size(), 4u) << "30000, 30001, 30002 and 30004";
+
+    // "默认" may send the counter back; other rows' names are skipped
+    // without a look, whatever their case.
+    list.AddJob("c", "e:\\psp");
+    EXPECT_EQ(list.Row(2).Target, "e:\\psp\\M4V30006.MP4");
+    list.NextNumber = 30003;
+    psp.looked.clear();
+    list.AddJob("d", "E:\\PSP");
+    EXPECT_EQ(list.Row(3).Target, "E:\\PSP\\M4V30007.MP4");
+    EXPECT_EQ(psp.looked, (std::vector<std::string>{"E:\\PSP\\M4V30004.MP4", "E:\\PSP\\M4V30007.MP4"}));
+
+    // A removed row's name is free again (its file never came).
+    list.Select(3);
+    list.RemoveSelected();
+    list.NextNumber = 30007;
+    list.AddJob("e", "E:\\PSP");
+    EXPECT_EQ(list.Row(3).Target, "E:\\PSP\\M4V30007.MP4");
+
+    // Renumbering into another folder moves every row past what is there;
+    // H.264 names follow the same rule in the PSP's H.264 folder.
+    list.RenumberAll(30006, "E:\\MP_ROOT\\100MNV01", kVideoH264);
+    EXPECT_EQ(Targets(list), (std::vector<std::string>{
+                                 "E:\\MP_ROOT\\100ANV01\\MAQ30006.MP4", "E:\\MP_ROOT\\100ANV01\\MAQ30008.MP4",
+                                 "E:\\MP_ROOT\\100ANV01\\MAQ30009.MP4", "E:\\MP_ROOT\\100ANV01\\MAQ30010.MP4"}));
+
+    // Restored rows keep their targets, which new rows then avoid.
+    JobList restored;
+    restored.SetFiles(&psp);
+    restored.NextNumber = 30000;
+    restored.AddNamedJob("x", "E:\\PSP\\M4V30003.MP4");
+    EXPECT_EQ(restored.Row(0).Target, "E:\\PSP\\M4V30003.MP4");
+    psp.RemoveFile("E:\\PSP\\M4V30003.MP4");
+    restored.NextNumber = 30003;
+    restored.AddJob("y", "E:\\PSP");
+    EXPECT_EQ(restored.Row(1).Target, "E:\\PSP\\M4V30006.MP4");
 }
 
 TEST(JobList, TheCounterWrapsAtTheTopOfTheRange) {

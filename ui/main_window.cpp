@@ -48,8 +48,14 @@ constexpr UINT kBatchChanged = WM_APP + 0x53;
 
 std::unique_ptr<MainWindow> MainWindow::Create() {
     auto window = std::make_unique<MainWindow>();
+    // New targets step over the videos already in the target folder.
+    Jobs.SetFiles(&MachineFiles());
     window->CreateControls();
     Guarded([&] { window->LoadSettingsAtStart(); });
+    // Read before anything can write it.
+    window->savedFiles_ = MakeSystemSavedFiles();
+    window->jobsFile_ = std::make_unique<JobsFile>(*window->savedFiles_, JobsFileBeside(ProgramConfigPath()));
+    Guarded([&] { window->leftover_ = window->jobsFile_->TakeLeftover(); });
     window->settingsDialog_ = SettingsDialog::Create();
     window->progressWindow_ = ProgressWindow::Create(window->Handle());
     return window;
@@ -133,6 +139,7 @@ void MainWindow::AddFlatButton(FlatButton& button, int id, const RECT& bounds, c
 void MainWindow::Show() {
     ShowWindow(Handle(), SW_SHOW);
     UpdateWindow(Handle());
+    Guarded([this] { OfferLeftoverJobs(); });
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -163,6 +170,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CLOSE:
         SaveSettingsAtClose();  // a refused write throws: the window stays and the error box says why
+        // A normal end: no list to bring back, and none written again by a
+        // worker still finishing its row.
+        if (jobsFile_) jobsFile_->Delete();
+        jobsFile_.reset();
         ShowWindow(Handle(), SW_HIDE);
         PostQuitMessage(0);
         return 0;
@@ -236,6 +247,32 @@ void MainWindow::SaveSettingsAtClose() {
     WriteOutput(*ini, path, Settings.Output);
 }
 
+void MainWindow::SaveJobs() {
+    // A list that cannot be kept (a read-only program folder) only means
+    // that it cannot come back after a crash.
+    if (jobsFile_) jobsFile_->Save(Jobs);
+}
+
+void MainWindow::OfferLeftoverJobs() {
+    JobsFile::Leftover leftover = std::move(leftover_);
+    leftover_ = {};
+    if (!leftover.setAside.empty()) {
+        ShowMessage(SysText("上次的转换列表已损坏，无法恢复，已另存为 ") + leftover.setAside, SysText("注意"));
+    }
+    if (leftover.rows.empty() || !jobsFile_) return;
+    const std::string count = IntToText(static_cast<int32_t>(leftover.rows.size()));
+    const std::string question = SysText("上次的转换没有完成，还有 ") + count + SysText(" 个文件。要恢复这个列表吗？");
+    if (!AskYesNo(question, SysText("注意"))) {
+        jobsFile_->Delete();
+        return;
+    }
+    {
+        JobView::AddingRows adding(jobView_, leftover.rows.size());
+        RestoreJobs(leftover.rows, Jobs, MachineFiles());
+    }
+    SaveJobs();
+}
+
 void MainWindow::StopBatchAtExit() {
     if (worker_) {
         // As the cancel button does: a running encoder is stopped rather
@@ -250,6 +287,7 @@ void MainWindow::StopBatchAtExit() {
 void MainWindow::AddFiles(const std::vector<std::string>& paths) {
     JobView::AddingRows adding(jobView_, paths.size());
     for (const std::string& path : paths) Jobs.AddJob(path, Settings.Output, Settings.VideoFormat);
+    if (!paths.empty()) SaveJobs();
 }
 
 void MainWindow::OnAddFilesClicked() {
@@ -280,7 +318,10 @@ void MainWindow::AddNextSlice() {
     ReportNotAdded(Handle(), pendingRows_.TakeNotAdded());
 }
 
-void MainWindow::OnRemoveClicked() { Jobs.RemoveSelected(); }
+void MainWindow::OnRemoveClicked() {
+    Jobs.RemoveSelected();
+    SaveJobs();
+}
 
 void MainWindow::OnOutputFolderClicked() {
     InstallCenterDialogHook();
@@ -304,6 +345,7 @@ void MainWindow::OnStartClicked() {
 
     PrepareProgressWindow();
     Jobs.ClearStatuses();
+    SaveJobs();
     progressWindow_->SetProgress(0);
     BatchSetup setup;
     for (int i = 0; i < Jobs.Count(); ++i) setup.rows.push_back(Jobs.Row(i));
@@ -335,7 +377,10 @@ void MainWindow::PrepareProgressWindow() {
     progressWindow_->ShowPause(false, true);
 }
 
-void MainWindow::OnSettingsClicked() { settingsDialog_->ShowModal(Handle()); }
+void MainWindow::OnSettingsClicked() {
+    settingsDialog_->ShowModal(Handle());
+    SaveJobs();  // confirming renumbers the rows
+}
 
 void MainWindow::OnHelpClicked() {
     RECT window = ScreenRectOf(Handle());
@@ -389,12 +434,17 @@ void MainWindow::ShowBatch() {
     }
     // After a cancel the user may remove rows: a row that is gone shows nothing.
     const int shown = std::min(Jobs.Count(), batchRows);
+    bool statusChanged = false;
     for (int i = 0; i < shown; ++i) {
         const RowState& row = view.rows[static_cast<size_t>(i)];
         // The reason first, so the tip of a "失败" row never lacks it.
         if (Jobs.Row(i).Reason != row.reason) Jobs.SetReason(i, row.reason);
-        if (Jobs.Row(i).Status != row.status) Jobs.SetStatus(i, row.status);
+        if (Jobs.Row(i).Status != row.status) {
+            Jobs.SetStatus(i, row.status);
+            statusChanged = true;
+        }
     }
+    if (statusChanged) SaveJobs();  // a row began or ended
     if (view.selectedRow != selectionShown_) {
         selectionShown_ = view.selectedRow;
         if (view.selectedRow >= 0 && view.selectedRow < Jobs.Count()) Jobs.Select(view.selectedRow);

@@ -17,6 +17,7 @@
 #include "drop_walker.h"
 #include "file_selection.h"
 #include "flat_button.h"
+#include "jobs_file.h"
 #include "job_view.h"
 #include "pending_rows.h"
 #include "progress_window.h"
@@ -35,7 +36,8 @@ public:
     MainWindow() = default;
     ~MainWindow() override;
 
-    // Shows the window (the message loop then runs until it closes).
+    // Shows the window (the message loop then runs until it closes), then
+    // offers the list a run that did not end normally left behind.
     void Show();
 
     // At the program's end: a running batch is stopped as the cancel button
@@ -58,6 +60,9 @@ private:
     // Writes the settings; throws WriteError when Config.ini refuses them,
     // and the window then stays open.
     void SaveSettingsAtClose();
+    // The list in Vidquill.jobs, after every change to the rows.
+    void SaveJobs();
+    void OfferLeftoverJobs();
 
     // Event handlers.
     void OnAddFilesClicked();
@@ -113,6 +118,10 @@ private:
     int selectionShown_ = -1;
     bool endMessageShown_ = false;
     int batchRowsAtOnce_ = 1;
+    // The list kept for a crash; gone once the window has closed normally.
+    std::unique_ptr<SavedFiles> savedFiles_;
+    std::unique_ptr<JobsFile> jobsFile_;
+    JobsFile::Leftover leftover_;
     // The worker of the most recent batch, or none.
     std::unique_ptr<BatchWorker> worker_;
 };

@@ -6,36 +6,6 @@
 #include "codepage.h"
 #include "number_text.h"
 
-namespace {
-
-// The number in a target's file name "M4V<number>.MP4" or "MAQ<number>.MP4",
-// as MakeTargetPath writes it; false for anything else.
-bool TargetNumber(const std::string& target, int64_t& number) {
-    size_t slash = target.rfind('\\');
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    const size_t head = 3;  // "M4V", or "MAQ" for H.264
-    const std::string start = name.substr(0, head), tail = ".MP4";
-    if (name.size() <= head + tail.size() || (start != "M4V" && start != "MAQ") ||
-        name.compare(name.size() - tail.size(), tail.size(), tail) != 0) {
-        return false;
-    }
-    std::string digits = name.substr(head, name.size() - head - tail.size());
-    // Only what IntToText produces: TextToInt alone would also take "$1F".
-    bool negative = digits[0] == '-';
-    if (digits.size() == (negative ? 1u : 0u)) return false;
-    for (size_t i = negative ? 1 : 0; i < digits.size(); ++i) {
-        if (digits[i] < '0' || digits[i] > '9') return false;
-    }
-    try {
-        number = TextToInt(digits);
-    } catch (const ConversionError&) {
-        return false;
-    }
-    return IntToText(static_cast<int32_t>(number)) == digits;
-}
-
-}  // namespace
-
 const QualityPreset* PresetAt(int index) {
     static const ConversionSettings defaults = DefaultSettings();
     static const QualityPreset presets[kPresetCount] = {

@@ -9,14 +9,10 @@
 #include "win32_process.h"
 #include "win32_progress.h"
 
-namespace {
-
-Win32SystemFiles& MachineFiles() {
+SystemFiles& MachineFiles() {
     static Win32SystemFiles files;
     return files;
 }
-
-}  // namespace
 
 WorkerServices SystemWorkerServices() {
     static Win32ProcessLauncher launcher;

@@ -8,6 +8,9 @@
 // main window.
 WorkerServices SystemWorkerServices();
 
+// The machine's files, as the worker and the installation see them.
+SystemFiles& MachineFiles();
+
 // InstallEncoder on the shell's real system folder (CSIDL_SYSTEM) and the
 // folder of the running program's executable.
 void InstallEncoder();
