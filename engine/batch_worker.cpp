@@ -116,10 +116,11 @@ void BatchWorker::Indicators::End() noexcept {
 }
 
 std::shared_ptr<EncoderRun> BatchWorker::Launch(const std::string& commandLine, const BeforeRun& beforeRun,
-                                                bool& stopped) {
+                                                bool& stopped, const std::string& logPath) {
     stopped = false;
     if (!services_.launcher) return nullptr;
-    std::shared_ptr<EncoderRun> run = EncoderProcess.Start(*services_.launcher, commandLine, beforeRun, stop_, stopped);
+    std::shared_ptr<EncoderRun> run =
+        EncoderProcess.Start(*services_.launcher, commandLine, beforeRun, stop_, stopped, logPath);
     // Keeps the handle open until the next start or the worker's end.
     if (!stopped) lastRun_ = run;
     return run;
@@ -127,7 +128,23 @@ std::shared_ptr<EncoderRun> BatchWorker::Launch(const std::string& commandLine, 
 
 EncoderOutcome BatchWorker::RunEncoder(const std::string& commandLine) { return Run(commandLine, nullptr).outcome; }
 
-BatchWorker::RunResult BatchWorker::Run(const std::string& commandLine, const RowPlace* place) {
+BatchWorker::RunResult BatchWorker::RunLogged(int position, const ConversionJob& job, const RowPlace& place) {
+    const std::string commandLine = BuildEncoderCommand(job, settings_, encoderPath_);
+    const std::string logPath = services_.logs ? services_.logs->Begin(job.Target, commandLine) : "";
+    RunResult result = Run(commandLine, &place, logPath);
+    if (logPath.empty()) return result;
+    RunLogEnd end;
+    end.exitCodeKnown = result.exitCodeKnown;
+    end.exitCode = result.exitCode;
+    end.reason = result.reason;
+    end.detail = result.detail;
+    services_.logs->End(logPath, end);
+    ui_.SetLogPath(position, logPath);
+    return result;
+}
+
+BatchWorker::RunResult BatchWorker::Run(const std::string& commandLine, const RowPlace* place,
+                                        const std::string& logPath) {
     bool stopped = false;
     // The record is made before the encoder runs and held until the row is
     // done, so the encoder's last word is there however quickly it ends.
@@ -135,7 +152,7 @@ BatchWorker::RunResult BatchWorker::Run(const std::string& commandLine, const Ro
     const BeforeRun makeRecord = [&](uint32_t processId) {
         if (services_.progress) reader = services_.progress->Create(processId);
     };
-    std::shared_ptr<EncoderRun> run = Launch(commandLine, makeRecord, stopped);
+    std::shared_ptr<EncoderRun> run = Launch(commandLine, makeRecord, stopped, logPath);
     if (stopped) return {EncoderOutcome::Stopped, ""};
     // Without an encoder where InstallEncoder looked, the row says so and where.
     if (!run)
@@ -169,12 +186,24 @@ BatchWorker::RunResult BatchWorker::Follow(EncoderRun& run, ProgressReader* read
     // the run ended.
     take();
 
+    RunResult result;
+    if (reported) result.detail = report.message;
     uint32_t code = 1;
-    if (!run.ExitCode(code)) return {EncoderOutcome::Failed, reported ? EncoderReasonText(report.reason, report.message) : ""};
-    if (code == 0) return {EncoderOutcome::Succeeded, ""};
-    if (reported && report.state == trancor::RunState::Failed)
-        return {EncoderOutcome::Failed, EncoderReasonText(report.reason, report.message)};
-    return {EncoderOutcome::Failed, ExitCodeReasonText(code)};
+    result.exitCodeKnown = run.ExitCode(code);
+    result.exitCode = code;
+    if (result.exitCodeKnown && code == 0) {
+        result.outcome = EncoderOutcome::Succeeded;
+        result.detail.clear();
+        return result;
+    }
+    const bool encoderSaidWhy = reported && (!result.exitCodeKnown || report.state == trancor::RunState::Failed);
+    if (encoderSaidWhy) {
+        result.code = report.reason;
+        result.reason = EncoderReasonText(report.reason);
+    } else if (result.exitCodeKnown) {
+        result.reason = ExitCodeReasonText(code);
+    }
+    return result;
 }
 
 void BatchWorker::ShowReport(const trancor::ProgressSnapshot& report, int64_t elapsedMs, const RowPlace& place) {
@@ -231,7 +260,7 @@ void BatchWorker::Execute() {
         // without running its encoder.
         RunResult result{EncoderOutcome::Stopped, ""};
         const RowPlace place{position, rows};
-        if (!Terminated()) result = Run(BuildEncoderCommand(job, settings_, encoderPath_), &place);
+        if (!Terminated()) result = RunLogged(position, job, place);
         ui_.StopProgressTimer();
         // A cancel takes the batch off the taskbar at once, not after the
         // row's last steps.
@@ -248,6 +277,9 @@ void BatchWorker::Execute() {
             ui_.SetStatus(position, StatusDone());
         } else {
             ++failedRows;
+            // The encoder removes its unfinished file itself; a full disk
+            // may have refused even that, so it is tried once more here.
+            if (result.code == trancor::FailureReason::DiskFull) RemoveUnfinishedFiles(job.Target);
             ui_.SetFailureReason(position, result.reason);
             ui_.SetStatus(position, StatusFailed());
         }

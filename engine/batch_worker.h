@@ -28,6 +28,7 @@
 #include "encoder_process.h"
 #include "encoder_progress.h"
 #include "finish_progress.h"
+#include "run_log.h"
 #include "system_files.h"
 #include "ui_thread.h"
 #include "worker_ui.h"
@@ -51,6 +52,7 @@ struct WorkerServices {
     TaskbarProgress* taskbar = nullptr;   // the whole batch's progress on the taskbar
     KeepAwake* keepAwake = nullptr;       // no sleep while a batch runs
     ClockFunction clock;                  // times the status line's estimate
+    RunLogBook* logs = nullptr;           // a log per row's run; none without
 };
 
 enum class EncoderOutcome {
@@ -95,7 +97,11 @@ public:
 private:
     struct RunResult {
         EncoderOutcome outcome = EncoderOutcome::Failed;
-        std::string reason;  // for Failed: why, in the system code page
+        std::string reason = {};  // for Failed: why, in Chinese, in the system code page
+        std::string detail = {};  // the encoder's own words (UTF-8), for the log
+        bool exitCodeKnown = false;
+        uint32_t exitCode = 0;
+        trancor::FailureReason code = trancor::FailureReason::None;
     };
     // Where the row being converted stands in the batch.
     struct RowPlace {
@@ -118,8 +124,11 @@ private:
 
     void ThreadMain();
     void Execute();
-    std::shared_ptr<EncoderRun> Launch(const std::string& commandLine, const BeforeRun& beforeRun, bool& stopped);
-    RunResult Run(const std::string& commandLine, const RowPlace* place);
+    std::shared_ptr<EncoderRun> Launch(const std::string& commandLine, const BeforeRun& beforeRun, bool& stopped,
+                                       const std::string& logPath);
+    RunResult Run(const std::string& commandLine, const RowPlace* place, const std::string& logPath = "");
+    // Runs a row's encoder with its output in a new log, and ends the log.
+    RunResult RunLogged(int position, const ConversionJob& job, const RowPlace& place);
     // Waits for `run` to end, reading its reports (when it has a record);
     // with a place, shows them.
     RunResult Follow(EncoderRun& run, ProgressReader* reader, const RowPlace* place);

@@ -4,13 +4,13 @@ EncoderProcessSlot EncoderProcess;
 
 std::shared_ptr<EncoderRun> EncoderProcessSlot::Start(ProcessLauncher& launcher, const std::string& commandLine,
                                                       const BeforeRun& beforeRun, const std::atomic<bool>& stop,
-                                                      bool& stopped) {
+                                                      bool& stopped, const std::string& outputFile) {
     // Held across the start (a couple of hundred milliseconds at most): a
     // cancel arriving meanwhile waits and then kills the new process.
     std::lock_guard<std::mutex> lock(mutex_);
     stopped = stop.load();
     if (stopped) return nullptr;
-    current_ = launcher.Start(commandLine, beforeRun);
+    current_ = launcher.StartWithOutput(commandLine, beforeRun, outputFile);
     return current_;
 }
 

@@ -40,6 +40,13 @@ public:
     // process is held before its first instruction. Null when the process
     // could not be created.
     virtual std::unique_ptr<EncoderRun> Start(const std::string& commandLine, const BeforeRun& beforeRun) = 0;
+    // As Start, with the process's stdout and stderr appended to the file
+    // `outputFile` (its log); "" or a launcher without files: as Start.
+    virtual std::unique_ptr<EncoderRun> StartWithOutput(const std::string& commandLine, const BeforeRun& beforeRun,
+                                                        const std::string& outputFile) {
+        (void)outputFile;
+        return Start(commandLine, beforeRun);
+    }
 };
 
 // The encoder process started last, shared between the worker (which starts
@@ -52,8 +59,10 @@ public:
     // canceller sets the flag before it terminates, so a cancel either
     // prevents the start or kills the process just started.
     // Returns null with `stopped` true when the flag prevented the start.
+    // `outputFile`: see ProcessLauncher::StartWithOutput.
     std::shared_ptr<EncoderRun> Start(ProcessLauncher& launcher, const std::string& commandLine,
-                                      const BeforeRun& beforeRun, const std::atomic<bool>& stop, bool& stopped);
+                                      const BeforeRun& beforeRun, const std::atomic<bool>& stop, bool& stopped,
+                                      const std::string& outputFile = "");
     // Terminates the process started last, if any is held.
     void Terminate();
     // Lets go of `run` if it is still the one held (the worker is done with it).

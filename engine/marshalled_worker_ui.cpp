@@ -59,6 +59,10 @@ void MarshalledWorkerUi::SetFailureReason(int position, const std::string& reaso
     invoker_.Invoke([this, position, &reason] { target_.SetFailureReason(position, reason); });
 }
 
+void MarshalledWorkerUi::SetLogPath(int position, const std::string& path) {
+    invoker_.Invoke([this, position, &path] { target_.SetLogPath(position, path); });
+}
+
 void MarshalledWorkerUi::ShowFinishedMessage(const std::string& text) {
     invoker_.Invoke([this, &text] { target_.ShowFinishedMessage(text); });
 }

@@ -27,6 +27,7 @@ public:
     void SelectRow(int position) override;
     void SetStatus(int position, const std::string& status) override;
     void SetFailureReason(int position, const std::string& reason) override;
+    void SetLogPath(int position, const std::string& path) override;
     void ShowFinishedMessage(const std::string& text) override;
     void SetCancelButtonToClose() override;
 

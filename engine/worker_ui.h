@@ -40,6 +40,12 @@ public:
     // Why the row failed, kept with it for the list's tip; set before the
     // status becomes "失败".
     virtual void SetFailureReason(int position, const std::string& reason) = 0;
+    // The log file of the row's last run (run_log.h); a window without logs
+    // may ignore it.
+    virtual void SetLogPath(int position, const std::string& path) {
+        (void)position;
+        (void)path;
+    }
 
     // End of a batch: the message `text` (FinishedMessageText, caption
     // "注意", style 0x30), returning once the user has dismissed it; then

@@ -160,6 +160,11 @@ void RecordingUi::SetFailureReason(int position, const std::string& reason) {
     Record("reason " + std::to_string(position) + " " + reason);
 }
 
+void RecordingUi::SetLogPath(int position, const std::string& path) {
+    CheckThread();
+    if (position >= 0 && position < static_cast<int>(rows.size())) rows[static_cast<size_t>(position)].LogPath = path;
+}
+
 void RecordingUi::ShowFinishedMessage(const std::string& text) {
     finishedMessage = text;
     Record("message");
@@ -266,6 +271,15 @@ std::unique_ptr<EncoderRun> FakeLauncher::Start(const std::string& commandLine, 
     if (beforeRun) beforeRun(pid);  // the process is held until it returns
     std::lock_guard<std::mutex> lock(mutex_);
     return std::make_unique<FakeRun>(*this, script, pid);
+}
+
+std::unique_ptr<EncoderRun> FakeLauncher::StartWithOutput(const std::string& commandLine,
+                                                          const BeforeRun& beforeRun, const std::string& outputFile) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        outputFiles.push_back(outputFile);
+    }
+    return Start(commandLine, beforeRun);
 }
 
 std::unique_ptr<ProgressReader> FakeLauncher::Create(uint32_t processId) {

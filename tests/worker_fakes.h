@@ -70,6 +70,8 @@ public:
     void SelectRow(int position) override;
     void SetStatus(int position, const std::string& status) override;
     void SetFailureReason(int position, const std::string& reason) override;
+    // Kept in the row's LogPath; no event.
+    void SetLogPath(int position, const std::string& path) override;
     // "message"; its text goes to finishedMessage.
     void ShowFinishedMessage(const std::string& text) override;
     void SetCancelButtonToClose() override { Record("close caption"); }
@@ -120,6 +122,10 @@ public:
     std::vector<FakeRunPlan> plans;
 
     std::unique_ptr<EncoderRun> Start(const std::string& commandLine, const BeforeRun& beforeRun) override;
+    // Keeps `outputFile` in outputFiles, then as Start.
+    std::unique_ptr<EncoderRun> StartWithOutput(const std::string& commandLine, const BeforeRun& beforeRun,
+                                                const std::string& outputFile) override;
+    std::vector<std::string> outputFiles;  // written on the worker thread; read after the batch
     std::unique_ptr<ProgressReader> Create(uint32_t processId) override;
     int64_t NowMs();
     int Polls();  // WaitFor calls on every run

@@ -23,6 +23,7 @@
 // The row menu and the help menu
 #define IDM_REMOVE_ROWS 201
 #define IDM_ADD_FILES 202
+#define IDM_VIEW_LOG 203
 #define IDM_REPORT_PROBLEM 211
 #define IDM_HOME_PAGE 212
 

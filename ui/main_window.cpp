@@ -103,6 +103,7 @@ void MainWindow::CreateControls() {
     rowMenu_.Reset(CreatePopupMenu());
     AppendMenuA(rowMenu_.Get(), MF_STRING, IDM_REMOVE_ROWS, SysText("移除").c_str());
     AppendMenuA(rowMenu_.Get(), MF_STRING, IDM_ADD_FILES, SysText("添加").c_str());
+    AppendMenuA(rowMenu_.Get(), MF_STRING, IDM_VIEW_LOG, SysText("查看日志").c_str());
     helpMenu_.Reset(CreatePopupMenu());
     AppendMenuA(helpMenu_.Get(), MF_STRING, IDM_REPORT_PROBLEM, SysText("提交问题").c_str());
     AppendMenuA(helpMenu_.Get(), MF_STRING, IDM_HOME_PAGE, SysText("官方网站").c_str());
@@ -178,6 +179,7 @@ void MainWindow::OnMenuCommand(int id) {
     switch (id) {
     case IDM_REMOVE_ROWS: OnRemoveClicked(); break;
     case IDM_ADD_FILES: OnAddFilesClicked(); break;
+    case IDM_VIEW_LOG: OnViewLogClicked(); break;
     case IDM_REPORT_PROBLEM: OnReportProblemClicked(); break;
     case IDM_HOME_PAGE: OnHomePageClicked(); break;
     }
@@ -311,6 +313,9 @@ void MainWindow::PrepareProgressWindow() {
 WorkerServices MainWindow::BatchServices() {
     WorkerServices services = SystemWorkerServices();
     services.taskbar = taskbar_.get();
+    if (!runLogs_)
+        runLogs_ = std::make_unique<RunLogBook>(logFiles_, RunLogFolderBeside(ProgramConfigPath()), Win32LocalTime);
+    services.logs = runLogs_.get();
     return services;
 }
 
@@ -340,6 +345,10 @@ void MainWindow::BeginWindowDrag(UINT message) {
 }
 
 void MainWindow::ShowRowMenu(int x, int y) {
+    const int row = Jobs.Selected();
+    const bool hasLog = row >= 0 && row < Jobs.Count() && !Jobs.Row(row).LogPath.empty() &&
+                        GetFileAttributesA(Jobs.Row(row).LogPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    EnableMenuItem(rowMenu_.Get(), IDM_VIEW_LOG, MF_BYCOMMAND | (hasLog ? MF_ENABLED : MF_GRAYED));
     RECT window = ScreenRectOf(Handle());
     SetForegroundWindow(Handle());
     int id = TrackPopupMenu(rowMenu_.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON |
@@ -347,6 +356,11 @@ void MainWindow::ShowRowMenu(int x, int y) {
                             window.left + kJobListBounds.left + x,
                             window.top + kJobListBounds.top + y, 0, Handle(), nullptr);
     OnMenuCommand(id);
+}
+
+void MainWindow::OnViewLogClicked() {
+    const int row = Jobs.Selected();
+    if (row >= 0 && row < Jobs.Count()) OpenFileWithItsProgram(Handle(), Jobs.Row(row).LogPath);
 }
 
 void MainWindow::OnReportProblemClicked() { WriteToSupport(); }
@@ -404,6 +418,8 @@ void MainWindow::SelectRow(int position) {
 void MainWindow::SetStatus(int position, const std::string& status) { Jobs.SetStatus(position, status); }
 
 void MainWindow::SetFailureReason(int position, const std::string& reason) { Jobs.SetReason(position, reason); }
+
+void MainWindow::SetLogPath(int position, const std::string& path) { Jobs.SetLogPath(position, path); }
 
 void MainWindow::ShowFinishedMessage(const std::string& text) { ShowMessage(text, SysText("注意")); }
 

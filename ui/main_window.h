@@ -21,9 +21,11 @@
 #include "marshalled_worker_ui.h"
 #include "pending_rows.h"
 #include "progress_window.h"
+#include "run_log.h"
 #include "settings_dialog.h"
 #include "taskbar_progress.h"
 #include "win32/ui_dispatcher.h"
+#include "win32/win32_run_log_files.h"
 #include "win_handles.h"
 #include "window.h"
 #include "worker_ui.h"
@@ -58,6 +60,7 @@ public:
     void SelectRow(int position) override;
     void SetStatus(int position, const std::string& status) override;
     void SetFailureReason(int position, const std::string& reason) override;
+    void SetLogPath(int position, const std::string& path) override;
     void ShowFinishedMessage(const std::string& text) override;
     void SetCancelButtonToClose() override;
 
@@ -92,6 +95,7 @@ private:
     void OnHomePageClicked();
     void BeginWindowDrag(UINT message);
     void ShowRowMenu(int x, int y);
+    void OnViewLogClicked();
     void OnProgressTick();
 
     void AddFiles(const std::vector<std::string>& paths);
@@ -119,6 +123,8 @@ private:
     std::unique_ptr<UiDispatcher> dispatcher_;
     std::unique_ptr<MarshalledWorkerUi> workerUi_;
     std::unique_ptr<Win32TaskbarProgress> taskbar_;
+    Win32RunLogFiles logFiles_;
+    std::unique_ptr<RunLogBook> runLogs_;
     // Walks dropped folders off this thread; its finds come back as kDropsFound.
     std::unique_ptr<DropWalker> drops_;
     // Found or chosen files not yet in the list.
