@@ -63,6 +63,11 @@ void ShowMessage(const std::string& text, const std::string& caption) {
     MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+bool AskYesNo(const std::string& text, const std::string& caption) {
+    return MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(),
+                       MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) == IDYES;
+}
+
 DisabledThreadWindows::DisabledThreadWindows(HWND keep) : keep_(keep) {
     EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(this));
 }

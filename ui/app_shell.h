@@ -46,6 +46,8 @@ void Guarded(Handler&& handler) noexcept {
 // The program's own messages: exclamation icon and OK (style 0x30), texts
 // already in the system code page.
 void ShowMessage(const std::string& text, const std::string& caption);
+// The same with Yes and No (No the default); true for Yes.
+bool AskYesNo(const std::string& text, const std::string& caption);
 
 // Disables every visible, enabled top-level window of the calling thread for
 // one scope (except `keep`) and enables exactly those again at its end: what

@@ -23,6 +23,7 @@
 #include "skin_layout.h"
 #include "source_files.h"
 #include "win32/system_services.h"
+#include "win32/win32_disk_space.h"
 
 namespace {
 
@@ -295,6 +296,7 @@ void MainWindow::OnStartClicked() {
     // A memory stick's H.264 folder may not exist yet; one that cannot be
     // made (the stick gone) fails its rows with the encoder's reason.
     for (const std::string& folder : PspH264FoldersOf(Jobs)) CreateDirectoryA(folder.c_str(), nullptr);
+    if (!RoomForBatchOrUserAgrees()) return;
 
     PrepareProgressWindow();
     Jobs.ClearStatuses();
@@ -302,6 +304,20 @@ void MainWindow::OnStartClicked() {
     worker_ = std::make_unique<BatchWorker>(*workerUi_, BatchServices(), dispatcher_->NewEndSignal());
     worker_->Resume();
     progressWindow_->ShowModal();
+}
+
+bool MainWindow::RoomForBatchOrUserAgrees() {
+    EncoderLengthProbe probe(EncoderPath);
+    Win32DiskSpace disks;
+    std::vector<std::string> questions;
+    {
+        // The encoder reads each new source's header: a moment per file.
+        WaitCursor waiting;
+        questions = RoomQuestions(Jobs, Settings, sourceLengths_, probe, disks);
+    }
+    for (const std::string& question : questions)
+        if (!AskYesNo(question, SysText("注意"))) return false;
+    return true;
 }
 
 void MainWindow::PrepareProgressWindow() {

@@ -22,6 +22,7 @@
 #include "pending_rows.h"
 #include "progress_window.h"
 #include "run_log.h"
+#include "size_estimate.h"
 #include "settings_dialog.h"
 #include "taskbar_progress.h"
 #include "win32/ui_dispatcher.h"
@@ -103,6 +104,9 @@ private:
     // waiting, then names what could not (source_files.h).
     void AddAccepted(AcceptedFiles accepted);
     void AddNextSlice();
+    // Asks for every target drive the batch will not fit on; false when the
+    // user answers No.
+    bool RoomForBatchOrUserAgrees();
     void PrepareProgressWindow();
     WorkerServices BatchServices();
 
@@ -125,6 +129,7 @@ private:
     std::unique_ptr<Win32TaskbarProgress> taskbar_;
     Win32RunLogFiles logFiles_;
     std::unique_ptr<RunLogBook> runLogs_;
+    LengthCache sourceLengths_;
     // Walks dropped folders off this thread; its finds come back as kDropsFound.
     std::unique_ptr<DropWalker> drops_;
     // Found or chosen files not yet in the list.
