@@ -8,6 +8,7 @@
 #define VQ_CLASS_MAIN_WINDOW "TForm1"
 #define VQ_CLASS_PROGRESS_WINDOW "TOutputForm"
 #define VQ_CLASS_FLATBUTTON "TSpeedButton"
+#define VQ_CLASS_COUNTDOWN_WINDOW "VidquillCountdown"
 
 // The main window
 #define IDC_ADD_FILES 101
@@ -32,3 +33,7 @@
 #define IDC_PROGRESS_OPEN_FOLDER 302  // "打开文件夹"
 #define IDC_PROGRESS_CANCEL 303       // "取消" / "关闭"
 #define IDC_PROGRESS_STATUS_LINE 304  // the encoder's progress in words
+
+// The countdown before shutdown or sleep
+#define IDC_COUNTDOWN_TEXT 401
+#define IDC_COUNTDOWN_CANCEL 402  // "取消"
