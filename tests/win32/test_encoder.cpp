@@ -9,6 +9,7 @@
 //   ready=<name>     set this named event once the ".part" file exists
 //   hold=<name>      then wait for this named event (at most a minute)
 //   exit=<code>      exit code (default 0)
+//   say=<text>       write "<text>" to stdout and "err <text>" to stderr
 // and publishes progress as trancor does (trancor_progress.h) when asked:
 //   publish=<ms>     set up the record first thing, the source's length in
 //                    ms (-1: unknown)
@@ -17,6 +18,9 @@
 //   reason=<code>    end as a failure with this reason code and
 //   message=<text>   this detail
 // A run that ends with exit code 0 publishes its success.
+// "-probe FILE..." (the program's question for the sources' lengths) is
+// answered as for files of unknown length, "-1" a line, and nothing else
+// is done: a probe must not set a test's events.
 // The record holds one line each: the command line as received, then
 // "flags=<STARTUPINFO.dwFlags> show=<wShowWindow>", "console=<0|1>" (its
 // output is a console of its own), "visible=<0|1>" (that console's window
@@ -106,6 +110,10 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "-probe") {
+        for (int i = 2; i < argc; ++i) std::printf("-1\n");
+        return 0;
+    }
     auto options = Options();
     std::unique_ptr<Publisher> publisher;
     if (options.count("publish")) publisher = std::make_unique<Publisher>(std::atoll(options["publish"].c_str()));
@@ -151,6 +159,12 @@ int main(int argc, char** argv) {
             publisher->Done(std::atoll(step.c_str()));
             Sleep(static_cast<DWORD>(pace));
         }
+    }
+
+    if (options.count("say")) {
+        std::fprintf(stdout, "%s\n", options["say"].c_str());
+        std::fflush(stdout);
+        std::fprintf(stderr, "err %s\n", options["say"].c_str());
     }
 
     if (options.count("ready")) SetNamedEvent(options["ready"]);

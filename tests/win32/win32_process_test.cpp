@@ -2,6 +2,7 @@
 // codes, and the cancel's kill.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <thread>
 
 #include "../test_folder.h"
@@ -54,6 +55,23 @@ TEST_F(Win32Encoder, StartsTheCommandLineByteForByteHiddenInANewConsole) {
                                  "inherited=1\n";      // handles inherited
     EXPECT_EQ(ReadWholeFile(record), expected);
     EXPECT_EQ(WaitForSingleObject(inheritable.Get(), 0), WAIT_OBJECT_0);
+}
+
+TEST_F(Win32Encoder, WithALogFileStdoutAndStderrAreAppendedToItAndTheCommandLineStaysAsItIs) {
+    const std::string record = folder.Path("record.txt");
+    const std::string log = folder.Path(SysText("日志.log"));
+    { std::ofstream(log, std::ios::binary) << "header\r\n"; }
+    EncoderBehaviour behaviour("record=" + record + ";say=frames 42");
+    const std::string command = Command(InFolder(folder, "M4V30000.MP4"));
+    Win32ProcessLauncher launcher;
+    std::unique_ptr<EncoderRun> run = launcher.StartWithOutput(command, nullptr, log);
+    ASSERT_TRUE(run);
+    run->Wait();
+    EXPECT_EQ(ReadWholeFile(log), "header\r\nframes 42\nerr frames 42\n");
+    // STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES, still hidden.
+    EXPECT_EQ(ReadWholeFile(record).substr(0, command.size() + 20), command + "\nflags=257 show=0\n");
+    // The log can be appended to and removed once the run is over: no handle left open.
+    EXPECT_TRUE(DeleteFileA(log.c_str()));
 }
 
 TEST_F(Win32Encoder, WaitsForTheEncoderAndTakesItsExitCode) {
