@@ -1,8 +1,9 @@
 #pragma once
 // What a batch shows and holds outside the program's windows: the progress
 // of the whole batch on the main window's taskbar button, and the computer
-// kept from sleeping. Driven by the worker; the Windows implementations are
-// ui/taskbar_progress.h and engine/win32/win32_keep_awake.h, tests record.
+// kept from sleeping. The main window shows the batch's share on the
+// taskbar; the worker holds the keep-awake on its thread. The Windows
+// implementations are ui/taskbar_progress.h and engine/win32/win32_keep_awake.h.
 #include <cstdint>
 
 class TaskbarProgress {

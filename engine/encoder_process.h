@@ -1,13 +1,14 @@
 #pragma once
 // Running the external encoder, behind an interface so the worker can be
-// exercised without real processes, and the one process handle that the
-// cancel button acts on.
+// exercised without real processes, and the set of encoders a batch runs,
+// which its cancel and its pause act on.
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 // One started encoder process. Destroying it releases the process handle;
 // until then the handle keeps naming this process even after it has exited,
@@ -26,6 +27,10 @@ public:
     virtual void Terminate() = 0;
     // The exit code, after Wait; false when the system cannot tell it.
     virtual bool ExitCode(uint32_t& code) = 0;
+    // Holds every thread of the process, without asking it, until Resume;
+    // Terminate still ends a held process.
+    virtual void Suspend() = 0;
+    virtual void Resume() = 0;
 };
 
 // Called with a new process's id before the process runs (its progress
@@ -49,31 +54,31 @@ public:
     }
 };
 
-// The encoder process started last, shared between the worker (which starts
-// it) and the cancel action on the UI thread (which terminates it).
-class EncoderProcessSlot {
+// The encoders of one batch that are running now, shared between the rows'
+// threads (which start them) and the cancel and pause on the UI thread.
+class EncoderRuns {
 public:
     // Starts `commandLine` unless `stop` is already set, and keeps the new
-    // process - or nothing, when creation failed - as the one Terminate acts
-    // on. The flag is read under the same lock Terminate takes, and the
-    // canceller sets the flag before it terminates, so a cancel either
-    // prevents the start or kills the process just started.
-    // Returns null with `stopped` true when the flag prevented the start.
+    // process among those TerminateAll and SuspendAll act on; one started
+    // while the runs are suspended is suspended at once. The flag is read
+    // under the same lock TerminateAll takes, and the canceller sets the
+    // flag before it terminates, so a cancel either prevents the start or
+    // kills the process just started.
+    // Returns null with `stopped` true when the flag prevented the start,
+    // null with `stopped` false when the process could not be created.
     // `outputFile`: see ProcessLauncher::StartWithOutput.
     std::shared_ptr<EncoderRun> Start(ProcessLauncher& launcher, const std::string& commandLine,
                                       const BeforeRun& beforeRun, const std::atomic<bool>& stop, bool& stopped,
                                       const std::string& outputFile = "");
-    // Terminates the process started last, if any is held.
-    void Terminate();
-    // Lets go of `run` if it is still the one held (the worker is done with it).
+    void TerminateAll();
+    void SuspendAll();
+    void ResumeAll();
+    // Lets go of `run` (its row is done with it).
     void Release(const std::shared_ptr<EncoderRun>& run);
-    bool Empty();
+    int Count();
 
 private:
     std::mutex mutex_;
-    std::shared_ptr<EncoderRun> current_;
+    std::vector<std::shared_ptr<EncoderRun>> running_;
+    bool suspended_ = false;
 };
-
-// The handle of the encoder process started last (empty before the first run
-// and after the worker that started it has ended).
-extern EncoderProcessSlot EncoderProcess;

@@ -1,15 +1,13 @@
 #include "finish_progress.h"
 
-void FinishProgress(WorkerUi& ui, const SleepFunction& sleep) {
-    int position = ui.ProgressPosition();
-    int max = ui.ProgressMax();
-    while (position < max) {
+#include <algorithm>
+
+#include "progress_text.h"
+
+void FinishProgress(int position, const std::function<bool(int position)>& show, const SleepFunction& sleep) {
+    while (position < kProgressBarMax) {
         sleep(10);
-        ui.SetProgress(position + 5);  // the bar itself stops at its maximum
-        const int previous = position;
-        position = ui.ProgressPosition();
-        max = ui.ProgressMax();
-        if (position <= previous) break;
+        position = std::min(position + 5, kProgressBarMax);
+        if (!show(position)) return;
     }
-    ui.RedrawMainWindow();
 }

@@ -1,17 +1,13 @@
 #pragma once
-// The end-of-run animation of the progress window's bar, driven from the
-// worker thread: every read and step of the bar and the final redraw go
-// through `ui` (so they happen on the UI thread); only the pauses hold the
-// worker.
+// The end-of-run climb of a row's bar when one row converts at a time:
+// after the encoder has exited the bar runs quickly to its end.
 #include <functional>
-
-#include "worker_ui.h"
 
 // Pauses the calling thread for a number of milliseconds.
 using SleepFunction = std::function<void(int milliseconds)>;
 
-// From position p the bar climbs in steps of 5, one every 10 ms, to its
-// maximum - ceil((max - p) / 5) steps, none when it is already full - and
-// then the main window is redrawn at once. A bar that does not move when
-// stepped ends the climb, so a vanished window cannot hold the worker.
-void FinishProgress(WorkerUi& ui, const SleepFunction& sleep);
+// From position p the bar climbs in steps of 5, one every 10 ms, to
+// kProgressBarMax - ceil((max - p) / 5) steps, none when it is already
+// full. `show` gets each new position and returns false to end the climb
+// early (a cancel).
+void FinishProgress(int position, const std::function<bool(int position)>& show, const SleepFunction& sleep);

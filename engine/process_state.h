@@ -1,7 +1,6 @@
 #pragma once
-// The process-wide values the windows and the worker share. The worker only
-// reads Settings, EncoderPath and EncoderNotFoundAt; it reaches the rows
-// through WorkerUi.
+// The process-wide values of the windows. A batch takes copies of what it
+// needs at Start (BatchSetup) and never reads these.
 #include <string>
 #include <vector>
 

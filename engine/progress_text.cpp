@@ -52,3 +52,22 @@ std::string StatusLineText(const RowProgress& p) {
     }
     return text;
 }
+
+std::string BatchStatusLineText(int barPosition, int runningRows, int64_t elapsedMs) {
+    const std::string& dot = SysText(" · ");
+    const int bar = std::clamp(barPosition, 0, kProgressBarMax);
+    std::string text = Number(bar * 100 / kProgressBarMax) + "%" + dot + SysText("同时转换 ") + Number(runningRows) +
+                       SysText(" 个");
+    if (elapsedMs >= kEstimateAfterMs && bar > 0) {
+        const double leftMs = static_cast<double>(kProgressBarMax - bar) * static_cast<double>(elapsedMs) / bar;
+        text += dot + SysText("剩余约 ") + DurationText(static_cast<int64_t>(leftMs / 1000.0 + 0.5));
+    }
+    return text;
+}
+
+std::string RunningStatusText(int barPosition) {
+    if (barPosition < 0) return SysText("正在处理");
+    return SysText("正在处理 ") + Number(std::clamp(barPosition, 0, kProgressBarMax) * 100 / kProgressBarMax) + "%";
+}
+
+const std::string& PausedStatusLineText() { return SysText("已暂停"); }

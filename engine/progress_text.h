@@ -33,3 +33,15 @@ std::string StatusLineText(const RowProgress& progress);
 // A span of seconds as the status line writes it: "20 秒", "1 分 20 秒",
 // "1 小时 5 分". System code page.
 std::string DurationText(int64_t seconds);
+
+// Several rows at once: the batch's share done (0-kProgressBarMax), how many
+// rows run, and the batch's wall time so far (paused time left out).
+// "37% · 同时转换 2 个 · 剩余约 5 分 20 秒", the estimate as for one row.
+std::string BatchStatusLineText(int barPosition, int runningRows, int64_t elapsedMs);
+
+// A running row's status cell while several rows run: "正在处理 37%", or
+// "正在处理" while its share is unknown (-1).
+std::string RunningStatusText(int barPosition);
+
+// The status line of a paused batch: "已暂停".
+const std::string& PausedStatusLineText();

@@ -62,7 +62,7 @@ protected:
         services.progress = &launcher;
         services.sleep = [](int) {};
         services.logs = &book;
-        return std::make_unique<BatchWorker>(workerUi, services, uiThread.NewEndSignal());
+        return std::make_unique<BatchWorker>(setup, services);
     }
 
     MemoryLogFiles logFiles;
@@ -80,15 +80,17 @@ TEST_F(RunLogs, EachRowsRunGoesToItsOwnLogWithCommandTimesExitCodeAndTheEnglishD
     launcher.plans = {full, FakeRunPlan()};
     auto worker = NewLoggingWorker();
     RunBatch(*worker);
+    const BatchView end = worker->View();
+    ASSERT_EQ(end.rows.size(), 2u);
 
     const std::string first = std::string(kFolder) + "\\M4V30000.MP4-20261209-025419.log";
     const std::string second = std::string(kFolder) + "\\M4V30001.MP4-20261209-025419.log";
-    EXPECT_EQ(windows.rows[0].LogPath, first);
-    EXPECT_EQ(windows.rows[1].LogPath, second);
+    EXPECT_EQ(end.rows[0].logPath, first);
+    EXPECT_EQ(end.rows[1].logPath, second);
     // The launcher points the encoder's output at the same files.
-    EXPECT_EQ(launcher.outputFiles, (std::vector<std::string>{first, second}));
+    EXPECT_EQ(launcher.OutputFiles(), (std::vector<std::string>{first, second}));
     // The tip: Chinese only; the English words are in the log.
-    EXPECT_EQ(windows.rows[0].Reason, S("目标磁盘已满"));
+    EXPECT_EQ(end.rows[0].reason, S("目标磁盘已满"));
 
     const std::string& failed = logFiles.files[first];
     EXPECT_EQ(failed.rfind("\xEF\xBB\xBF", 0), 0u) << "UTF-8 with a byte-order mark";

@@ -5,44 +5,44 @@
 
 namespace {
 
-TEST(WorkerEncoderSlot, HoldsOnlyTheProcessStartedLast) {
+TEST(WorkerEncoderRuns, CancelAndPauseReachEveryRunningEncoderAndOnlyThose) {
     FakeLauncher launcher;
-    launcher.plans = {{false, 0, true}, {true, 0, false}, {false, 0, true}};
-    EncoderProcessSlot slot;
+    launcher.plans = {{false, 0, true}, {true, 0, false}, {false, 0, true}, {false, 0, true}};
+    EncoderRuns runs;
     std::atomic<bool> stop{false};
     bool stopped = true;
 
-    auto first = slot.Start(launcher, "a", {}, stop, stopped);
+    auto first = runs.Start(launcher, "a", {}, stop, stopped);
     ASSERT_TRUE(first);
     EXPECT_FALSE(stopped);
-    // A failed start leaves no handle: a cancel then reaches nothing, not
-    // the earlier process.
-    EXPECT_FALSE(slot.Start(launcher, "b", {}, stop, stopped));
-    EXPECT_TRUE(slot.Empty());
-    slot.Terminate();
-    EXPECT_EQ(launcher.Terminations(), 0);
+    // A failed start holds nothing.
+    EXPECT_FALSE(runs.Start(launcher, "b", {}, stop, stopped));
+    EXPECT_FALSE(stopped);
+    auto third = runs.Start(launcher, "c", {}, stop, stopped);
+    EXPECT_EQ(runs.Count(), 2);
 
-    auto third = slot.Start(launcher, "c", {}, stop, stopped);
-    // Letting go of an older run keeps the current one.
-    slot.Release(first);
-    EXPECT_FALSE(slot.Empty());
-    slot.Terminate();
-    EXPECT_EQ(launcher.Terminations(), 1);
-    third->Wait();  // returns: it was killed
-    slot.Release(third);
-    EXPECT_TRUE(slot.Empty());
-    first->Terminate();
+    runs.SuspendAll();
+    EXPECT_EQ(launcher.Suspended(), 2);
+    // Started while paused: held at once.
+    auto fourth = runs.Start(launcher, "d", {}, stop, stopped);
+    EXPECT_EQ(launcher.Suspended(), 3);
+    runs.ResumeAll();
+    EXPECT_EQ(launcher.Suspended(), 0);
+
+    // A run let go of is no longer reached.
+    runs.Release(fourth);
+    runs.TerminateAll();
+    EXPECT_EQ(launcher.Terminations(), 2);
     first->Wait();
-}
+    third->Wait();
+    fourth->Terminate();
+    fourth->Wait();
 
-TEST(WorkerEncoderSlot, AStopFlagSetBeforeTheStartPreventsIt) {
-    FakeLauncher launcher;
-    EncoderProcessSlot slot;
-    std::atomic<bool> stop{true};
-    bool stopped = false;
-    EXPECT_FALSE(slot.Start(launcher, "a", {}, stop, stopped));
+    // A stop flag set before the start prevents it.
+    stop = true;
+    EXPECT_FALSE(runs.Start(launcher, "e", {}, stop, stopped));
     EXPECT_TRUE(stopped);
-    EXPECT_EQ(launcher.Starts(), 0);
+    EXPECT_EQ(launcher.Starts(), 4);
 }
 
 }  // namespace

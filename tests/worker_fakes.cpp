@@ -7,174 +7,6 @@
 
 #include "batch_worker.h"
 
-struct FakeUiThread::Pending {
-    const std::function<void()>* call;
-    bool done = false;
-    bool ran = false;
-    std::exception_ptr error;
-};
-
-bool FakeUiThread::Invoke(const std::function<void()>& call) {
-    if (OnThisThread()) {
-        call();
-        return true;
-    }
-    Pending pending{&call, false, false, nullptr};
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (closed_) return false;
-    queue_.push_back(&pending);
-    changed_.notify_all();
-    changed_.wait(lock, [&] { return pending.done; });
-    if (pending.error) std::rethrow_exception(pending.error);
-    return pending.ran;
-}
-
-void FakeUiThread::PumpUntil(const std::function<bool()>& done) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        while (!queue_.empty()) {
-            Pending* pending = queue_.front();
-            queue_.pop_front();
-            lock.unlock();
-            try {
-                (*pending->call)();
-            } catch (...) {
-                pending->error = std::current_exception();
-            }
-            lock.lock();
-            pending->ran = true;
-            pending->done = true;
-            changed_.notify_all();
-        }
-        lock.unlock();
-        const bool finished = done();
-        lock.lock();
-        if (finished) return;
-        // Woken by a new hand-off; the short period covers conditions that
-        // change without one (a process started, a thread ended).
-        changed_.wait_for(lock, std::chrono::milliseconds(2), [this] { return !queue_.empty(); });
-    }
-}
-
-void FakeUiThread::Close() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    closed_ = true;
-    for (Pending* pending : queue_) pending->done = true;
-    queue_.clear();
-    changed_.notify_all();
-}
-
-namespace {
-
-class PumpingSignal final : public WorkerEndSignal {
-public:
-    explicit PumpingSignal(FakeUiThread& ui) : ui_(ui) {}
-    void Raise() override {
-        std::lock_guard<std::mutex> lock(mutex_);
-        raised_ = true;
-    }
-    void Wait() override {
-        ui_.PumpUntil([this] {
-            std::lock_guard<std::mutex> lock(mutex_);
-            return raised_;
-        });
-    }
-
-private:
-    FakeUiThread& ui_;
-    std::mutex mutex_;
-    bool raised_ = false;
-};
-
-}  // namespace
-
-std::unique_ptr<WorkerEndSignal> FakeUiThread::NewEndSignal() { return std::make_unique<PumpingSignal>(*this); }
-
-void RecordingUi::CheckThread() {
-    if (checked_ && std::this_thread::get_id() != uiThread_) offThread = true;
-}
-
-void RecordingUi::Record(const std::string& event) {
-    CheckThread();
-    events.push_back(event);
-    if (onEvent) onEvent(event);
-}
-
-std::vector<std::string> RecordingUi::Statuses() const {
-    std::vector<std::string> out;
-    for (const ConversionJob& row : rows) out.push_back(row.Status);
-    return out;
-}
-
-std::vector<std::string> RecordingUi::EventsWithoutSteps() const {
-    std::vector<std::string> out;
-    std::copy_if(events.begin(), events.end(), std::back_inserter(out),
-                 [](const std::string& e) { return e.rfind("bar=", 0) != 0 || e == "bar=0"; });
-    return out;
-}
-
-int RecordingUi::Count(const std::string& event) const {
-    return static_cast<int>(std::count(events.begin(), events.end(), event));
-}
-
-void RecordingUi::SetProgress(int position) {
-    if (!barStuck) bar = std::clamp(position, 0, barMax);
-    Record("bar=" + std::to_string(position));
-}
-
-int RecordingUi::ProgressPosition() {
-    CheckThread();
-    return bar;
-}
-
-int RecordingUi::ProgressMax() {
-    CheckThread();
-    return barMax;
-}
-
-int RecordingUi::RowCount() {
-    CheckThread();
-    return static_cast<int>(rows.size());
-}
-
-bool RecordingUi::ReadRow(int position, ConversionJob& job) {
-    Record("read " + std::to_string(position));
-    if (position < 0 || position >= static_cast<int>(rows.size())) return false;
-    job = rows[static_cast<size_t>(position)];
-    return true;
-}
-
-void RecordingUi::SelectRow(int position) {
-    selectedCurrentJob = CurrentJob;
-    Record("select " + std::to_string(position));
-}
-
-void RecordingUi::ShowEncoderProgress(int position, const std::string& statusLine) {
-    if (position > bar) bar = std::min(position, barMax);
-    statusLines.push_back(statusLine);
-    Record("progress " + std::to_string(position));
-}
-
-void RecordingUi::SetFailureReason(int position, const std::string& reason) {
-    if (position >= 0 && position < static_cast<int>(rows.size())) rows[static_cast<size_t>(position)].Reason = reason;
-    Record("reason " + std::to_string(position) + " " + reason);
-}
-
-void RecordingUi::SetLogPath(int position, const std::string& path) {
-    CheckThread();
-    if (position >= 0 && position < static_cast<int>(rows.size())) rows[static_cast<size_t>(position)].LogPath = path;
-}
-
-void RecordingUi::ShowFinishedMessage(const std::string& text) {
-    finishedMessage = text;
-    Record("message");
-}
-
-void RecordingUi::SetStatus(int position, const std::string& status) {
-    if (position >= 0 && position < static_cast<int>(rows.size())) rows[static_cast<size_t>(position)].Status = status;
-    Record("status " + std::to_string(position) + " " + status);
-}
-
 trancor::ProgressSnapshot Report(int64_t doneUs, int64_t durationUs, trancor::RunState state,
                                  trancor::FailureReason reason, const char* message) {
     trancor::ProgressSnapshot report;
@@ -184,6 +16,13 @@ trancor::ProgressSnapshot Report(int64_t doneUs, int64_t durationUs, trancor::Ru
     report.reason = reason;
     std::snprintf(report.message, sizeof report.message, "%s", message);
     return report;
+}
+
+bool FakeLauncher::Script::Ended() const {
+    if (killed) return true;
+    if (suspends > 0) return false;  // a held process does not get to its end
+    if (plan.runsUntilKilled) return finished;
+    return finished || reads >= plan.reports.size();
 }
 
 class FakeRun final : public EncoderRun {
@@ -196,43 +35,44 @@ public:
     }
     void Wait() override {
         std::unique_lock<std::mutex> lock(owner_.mutex_);
-        owner_.changed_.wait(lock, [this] { return Ended(); });
-        exited_ = true;
+        owner_.changed_.wait(lock, [this] { return script_->Ended(); });
+        script_->exited = true;
     }
     bool WaitFor(int milliseconds) override {
         std::unique_lock<std::mutex> lock(owner_.mutex_);
         ++owner_.polls_;
-        if (owner_.changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return Ended(); }))
-            exited_ = true;
-        return exited_;
+        if (owner_.changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), [this] { return script_->Ended(); }))
+            script_->exited = true;
+        return script_->exited;
     }
     uint32_t ProcessId() override { return pid_; }
     void Terminate() override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
-        if (exited_ || killed_) return;  // as TerminateProcess on an ended process
-        killed_ = true;
+        if (script_->exited || script_->killed) return;  // as TerminateProcess on an ended process
+        script_->killed = true;
         ++owner_.terminations_;
         owner_.changed_.notify_all();
     }
     bool ExitCode(uint32_t& code) override {
         std::lock_guard<std::mutex> lock(owner_.mutex_);
-        if (!exited_) return false;
-        code = killed_ ? 0 : script_->plan.exitCode;
+        if (!script_->exited) return false;
+        code = script_->killed ? 0 : script_->plan.exitCode;
         return true;
+    }
+    void Suspend() override {
+        std::lock_guard<std::mutex> lock(owner_.mutex_);
+        ++script_->suspends;
+    }
+    void Resume() override {
+        std::lock_guard<std::mutex> lock(owner_.mutex_);
+        if (script_->suspends > 0) --script_->suspends;
+        owner_.changed_.notify_all();
     }
 
 private:
-    // Under the owner's lock.
-    bool Ended() const {
-        if (script_->plan.runsUntilKilled) return killed_;
-        return killed_ || script_->reads >= script_->plan.reports.size();
-    }
-
     FakeLauncher& owner_;
     std::shared_ptr<FakeLauncher::Script> script_;
     uint32_t pid_;
-    bool killed_ = false;
-    bool exited_ = false;
 };
 
 class FakeReader final : public ProgressReader {
@@ -263,10 +103,15 @@ std::unique_ptr<EncoderRun> FakeLauncher::Start(const std::string& commandLine, 
         commandLines_.push_back(commandLine);
         script = std::make_shared<Script>();
         script->plan = index < plans.size() ? plans[index] : FakeRunPlan{};
-        if (script->plan.startFails) return nullptr;
+        started_.push_back(script);
+        if (script->plan.startFails) {
+            script->exited = true;
+            return nullptr;
+        }
         ++live_;
         pid = 1000 + static_cast<uint32_t>(index);
         scripts_[pid] = script;
+        mostRunning_ = std::max(mostRunning_, RunningLocked());
     }
     if (beforeRun) beforeRun(pid);  // the process is held until it returns
     std::lock_guard<std::mutex> lock(mutex_);
@@ -277,9 +122,14 @@ std::unique_ptr<EncoderRun> FakeLauncher::StartWithOutput(const std::string& com
                                                           const BeforeRun& beforeRun, const std::string& outputFile) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        outputFiles.push_back(outputFile);
+        outputFiles_.push_back(outputFile);
     }
     return Start(commandLine, beforeRun);
+}
+
+std::vector<std::string> FakeLauncher::OutputFiles() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return outputFiles_;
 }
 
 std::unique_ptr<ProgressReader> FakeLauncher::Create(uint32_t processId) {
@@ -299,8 +149,59 @@ int FakeLauncher::Polls() {
     return polls_;
 }
 
-void RecordingIndicators::SetValue(uint64_t completed, uint64_t total) {
-    ui_.events.push_back("taskbar " + std::to_string(completed) + "/" + std::to_string(total));
+void RecordingKeepAwake::Record(const std::string& event) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back(event);
+}
+
+std::vector<std::string> RecordingKeepAwake::Events() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return events_;
+}
+
+int FakeLauncher::RunningLocked() const {
+    int running = 0;
+    for (const auto& script : started_)
+        if (!script->exited) ++running;
+    return running;
+}
+
+void FakeLauncher::Finish(int start) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    started_.at(static_cast<size_t>(start))->finished = true;
+    changed_.notify_all();
+}
+
+int FakeLauncher::Running() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return RunningLocked();
+}
+
+int FakeLauncher::MostRunning() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return mostRunning_;
+}
+
+int FakeLauncher::Suspended() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    int held = 0;
+    for (const auto& script : started_)
+        if (script->suspends > 0) ++held;
+    return held;
+}
+
+void FakeLauncher::AdvanceClock(int64_t ms) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    nowMs_ += ms;
+}
+
+bool FakeLauncher::WaitUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
 }
 
 std::vector<std::string> FakeLauncher::CommandLines() {

@@ -1,8 +1,7 @@
 #pragma once
-// Stand-ins for the windows, the UI thread, the encoder processes and the
-// files, so the worker can be driven step by step on Linux.
+// Stand-ins for the encoder processes, the keep-awake hold and the files,
+// so the worker can be driven step by step on Linux.
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,84 +15,6 @@
 #include "encoder_process.h"
 #include "encoder_progress.h"
 #include "system_files.h"
-#include "ui_thread.h"
-#include "worker_ui.h"
-
-// The test's own thread plays the UI thread: hand-offs from other threads
-// queue up and run only while the test pumps, as under a message loop.
-class FakeUiThread final : public UiInvoker {
-public:
-    FakeUiThread() : id_(std::this_thread::get_id()) {}
-    bool Invoke(const std::function<void()>& call) override;
-    // Runs hand-offs until `done` holds (checked between them).
-    void PumpUntil(const std::function<bool()>& done);
-    // From now on hand-offs are refused, as when the dispatcher is gone.
-    void Close();
-    // An end signal whose Wait pumps this thread's hand-offs.
-    std::unique_ptr<WorkerEndSignal> NewEndSignal();
-    bool OnThisThread() const { return std::this_thread::get_id() == id_; }
-    std::thread::id Id() const { return id_; }
-
-private:
-    struct Pending;
-    std::thread::id id_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Pending*> queue_;
-    bool closed_ = false;
-};
-
-// The main and progress windows as the worker sees them, recording every
-// call as one line of text. Calls are only legal on `uiThread` (any thread
-// when none is given).
-class RecordingUi final : public WorkerUi {
-public:
-    RecordingUi() = default;
-    explicit RecordingUi(std::thread::id uiThread) : uiThread_(uiThread), checked_(true) {}
-
-    void AddRow(const std::string& source, const std::string& target) { rows.push_back({source, target, "", ""}); }
-    std::vector<std::string> Statuses() const;
-    // The events without the bar steps of FinishProgress ("bar=N", N > 0).
-    std::vector<std::string> EventsWithoutSteps() const;
-    int Count(const std::string& event) const;
-
-    void StartProgressTimer() override { Record("timer on"); }
-    void StopProgressTimer() override { Record("timer off"); }
-    void SetProgress(int position) override;
-    int ProgressPosition() override;
-    int ProgressMax() override;
-    void RedrawMainWindow() override { Record("redraw"); }
-    // "progress N" (N = -1: no share); the line goes to statusLines.
-    void ShowEncoderProgress(int position, const std::string& statusLine) override;
-    int RowCount() override;
-    bool ReadRow(int position, ConversionJob& job) override;
-    void SelectRow(int position) override;
-    void SetStatus(int position, const std::string& status) override;
-    void SetFailureReason(int position, const std::string& reason) override;
-    // Kept in the row's LogPath; no event.
-    void SetLogPath(int position, const std::string& path) override;
-    // "message"; its text goes to finishedMessage.
-    void ShowFinishedMessage(const std::string& text) override;
-    void SetCancelButtonToClose() override { Record("close caption"); }
-
-    std::vector<ConversionJob> rows;
-    std::vector<std::string> events;
-    std::vector<std::string> statusLines;  // every status line shown, in order
-    std::string finishedMessage;
-    int bar = 0;
-    int barMax = 2000;
-    bool barStuck = false;      // SetProgress has no effect
-    int selectedCurrentJob = -1;  // CurrentJob as seen when the last row was selected
-    bool offThread = false;     // a call arrived on another thread
-    // Runs after each event is recorded, on the calling thread.
-    std::function<void(const std::string& event)> onEvent;
-
-private:
-    void Record(const std::string& event);
-    void CheckThread();
-    std::thread::id uiThread_;
-    bool checked_ = false;
-};
 
 // What one start of the encoder does.
 struct FakeRunPlan {
@@ -101,7 +22,7 @@ struct FakeRunPlan {
         : startFails(startFails), exitCode(exitCode), runsUntilKilled(runsUntilKilled) {}
     bool startFails = false;
     uint32_t exitCode = 0;
-    bool runsUntilKilled = false;
+    bool runsUntilKilled = false;  // or until FakeLauncher::Finish
     // What it publishes, one record per read; a reader that reads on gets
     // the last one again. Unless it runs until killed, the process exits
     // once every record has been read. None: it publishes nothing.
@@ -122,10 +43,10 @@ public:
     std::vector<FakeRunPlan> plans;
 
     std::unique_ptr<EncoderRun> Start(const std::string& commandLine, const BeforeRun& beforeRun) override;
-    // Keeps `outputFile` in outputFiles, then as Start.
+    // Keeps `outputFile` (see OutputFiles), then as Start.
     std::unique_ptr<EncoderRun> StartWithOutput(const std::string& commandLine, const BeforeRun& beforeRun,
                                                 const std::string& outputFile) override;
-    std::vector<std::string> outputFiles;  // written on the worker thread; read after the batch
+    std::vector<std::string> OutputFiles();
     std::unique_ptr<ProgressReader> Create(uint32_t processId) override;
     int64_t NowMs();
     int Polls();  // WaitFor calls on every run
@@ -133,6 +54,14 @@ public:
     int Starts();
     int Terminations();   // Terminate calls that reached a process
     int LiveRuns();       // processes whose handle is still held
+    // Lets the run of the `start`th start (from 0) exit with its plan's code.
+    void Finish(int start);
+    int Running();        // processes that have not exited
+    int MostRunning();    // the most that ran at the same time
+    int Suspended();      // processes held by Suspend now
+    void AdvanceClock(int64_t ms);
+    // Waits (up to ten seconds) until `done` holds; false if it never did.
+    bool WaitUntil(const std::function<bool()>& done);
 
 private:
     friend class FakeRun;
@@ -140,30 +69,37 @@ private:
     struct Script {
         FakeRunPlan plan;
         size_t reads = 0;
+        bool killed = false;
+        bool finished = false;  // let go by Finish
+        bool exited = false;
+        int suspends = 0;       // Suspend calls not yet resumed
+        bool Ended() const;
     };
+    int RunningLocked() const;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> commandLines_;
+    std::vector<std::string> outputFiles_;
     std::map<uint32_t, std::shared_ptr<Script>> scripts_;  // by process id
+    std::vector<std::shared_ptr<Script>> started_;         // by start
+    int mostRunning_ = 0;
     int terminations_ = 0;
     int live_ = 0;
     int polls_ = 0;
     int64_t nowMs_ = 0;
 };
 
-// The taskbar and the keep-awake hold, recorded as events of `ui` beside
-// its own ("awake", "taskbar C/T", "taskbar clear", "asleep"). Called on the
-// worker thread while the UI thread is idle in between hand-offs.
-class RecordingIndicators final : public TaskbarProgress, public KeepAwake {
+// The keep-awake hold, recording "hold" and "release" from any thread.
+class RecordingKeepAwake final : public KeepAwake {
 public:
-    explicit RecordingIndicators(RecordingUi& ui) : ui_(ui) {}
-    void SetValue(uint64_t completed, uint64_t total) override;
-    void Clear() override { ui_.events.push_back("taskbar clear"); }
-    void Hold() override { ui_.events.push_back("awake"); }
-    void Release() override { ui_.events.push_back("asleep"); }
+    void Hold() override { Record("hold"); }
+    void Release() override { Record("release"); }
+    std::vector<std::string> Events();
 
 private:
-    RecordingUi& ui_;
+    void Record(const std::string& event);
+    std::mutex mutex_;
+    std::vector<std::string> events_;
 };
 
 class FakeFiles final : public SystemFiles {

@@ -1,11 +1,12 @@
 // What the worker makes of the encoder's reports: the bar, the status line,
-// the reason of a failed row, the end message, the taskbar and the
-// keep-awake hold; and the copy of the settings each batch works with.
+// the reason of a failed row and the end message; side by side, the batch's
+// share and each row's; and a pause.
 #include <algorithm>
 #include <stdexcept>
 
 #include "failure_text.h"
 #include "progress_text.h"
+#include "rows_at_once.h"
 #include "worker_fixture.h"
 
 namespace {
@@ -16,26 +17,7 @@ using trancor::RunState;
 
 constexpr int64_t kSecond = 1000000;  // microseconds
 
-class WorkerProgress : public WorkerFixture {
-protected:
-    std::vector<int> ReportedPositions() const {
-        std::vector<int> positions;
-        for (const std::string& e : windows.events)
-            if (e.rfind("progress ", 0) == 0) positions.push_back(std::stoi(e.substr(9)));
-        return positions;
-    }
-    // The events that are not the bar's or a row's, in order.
-    Events IndicatorEvents() const {
-        Events out;
-        for (const std::string& e : windows.events)
-            if (e == "awake" || e == "asleep" || e.rfind("taskbar", 0) == 0 || e == "message") out.push_back(e);
-        return out;
-    }
-    int IndexOf(const std::string& event) const {
-        auto it = std::find(windows.events.begin(), windows.events.end(), event);
-        return it == windows.events.end() ? -1 : static_cast<int>(it - windows.events.begin());
-    }
-};
+class WorkerProgress : public WorkerFixture {};
 
 TEST_F(WorkerProgress, TheBarFollowsTheReportsNeverGoesBackAndLeavesFinishProgressNothingToDo) {
     AddRows(2);
@@ -48,26 +30,27 @@ TEST_F(WorkerProgress, TheBarFollowsTheReportsNeverGoesBackAndLeavesFinishProgre
                     Report(6500000, 16 * kSecond), Report(12 * kSecond, 16 * kSecond),
                     Report(16 * kSecond, 16 * kSecond, RunState::Succeeded)};
     launcher.plans = {plan};  // the second row publishes nothing
-    std::vector<int> barAtTimerStop;
-    windows.onEvent = [&](const std::string& e) {
-        if (e == "timer off") barAtTimerStop.push_back(windows.bar);
-    };
     auto worker = NewWorker();
     RunBatch(*worker);
 
-    EXPECT_EQ(ReportedPositions(), (std::vector<int>{0, 600, 1200, 1200, 1500, 2000}));
-    EXPECT_EQ(windows.statusLines,
+    // What the window showed while row 0's encoder ran, each change once.
+    std::vector<int> bars;
+    Events lines;
+    for (const BatchView& view : Samples()) {
+        if (view.selectedRow != 0 || view.statusLine.empty()) continue;
+        if (bars.empty() || bars.back() != view.bar) bars.push_back(view.bar);
+        if (lines.empty() || lines.back() != view.statusLine) lines.push_back(view.statusLine);
+    }
+    EXPECT_EQ(bars, (std::vector<int>{0, 600, 1200, 1500, 2000}));
+    EXPECT_EQ(lines,
               (Events{S("0% · 第 1/2 个"),
                       // From the second second on, the time left at the average speed.
                       S("30% · 第 1/2 个 · 剩余约 5 秒"), S("60% · 第 1/2 个 · 剩余约 2 秒"), S("40% · 第 1/2 个 · 剩余约 6 秒"),
                       S("75% · 第 1/2 个 · 剩余约 2 秒"), S("100% · 第 1/2 个 · 剩余约 0 秒")}));
-    // The reported row's bar stood full when its encoder ended: FinishProgress
-    // made no step there, and the 400 of the second, silent row only.
-    ASSERT_EQ(barAtTimerStop.size(), 2u);
-    EXPECT_EQ(barAtTimerStop[0], 2000);
+    // The reported row's bar stood full when its encoder ended: no climb
+    // there, the 400 steps of the second, silent row only.
     EXPECT_EQ(pauses, 400);
-    EXPECT_EQ(windows.Statuses(), (Events{S("完成"), S("完成")}));
-    EXPECT_FALSE(windows.offThread);
+    EXPECT_EQ(Statuses(worker->View()), (Events{S("完成"), S("完成")}));
     // The wait polls the process, it does not spin.
     EXPECT_LE(launcher.Polls(), 12);
 }
@@ -111,31 +94,33 @@ TEST_F(WorkerProgress, EveryFailedRowKeepsItsReasonAndTheEndMessageCountsThem) {
     auto worker = NewWorker();
     RunBatch(*worker);
 
-    EXPECT_EQ(windows.Statuses(), (Events{S("失败"), S("失败"), S("失败"), S("完成"), S("失败")}));
+    const BatchView end = worker->View();
+    EXPECT_EQ(Statuses(end), (Events{S("失败"), S("失败"), S("失败"), S("完成"), S("失败")}));
     std::vector<std::string> reasons;
-    for (const ConversionJob& row : windows.rows) reasons.push_back(row.Reason);
+    for (const RowState& row : end.rows) reasons.push_back(row.reason);
     EXPECT_EQ(reasons, (Events{S("输出文件夹不存在"), S("编码器退出代码 3"), S("无法启动编码器"), "",
                                S("转换失败")}));
-    // The reason is there before the row reads "失败", so the tip never lacks it.
-    EXPECT_EQ(IndexOf("reason 1 " + S("编码器退出代码 3")) + 1, IndexOf("status 1 " + S("失败")));
-    EXPECT_EQ(windows.finishedMessage, S("已完成\n4 个文件转换失败"));
+    // The reason is published with "失败", so the tip never lacks it.
+    for (const BatchView& view : Samples())
+        for (const RowState& row : view.rows) EXPECT_TRUE(row.status != S("失败") || !row.reason.empty());
+    EXPECT_EQ(end.finishedMessage, S("已完成\n4 个文件转换失败"));
     EXPECT_EQ(FinishedMessageText(1), S("已完成\n1 个文件转换失败"));
     EXPECT_EQ(FinishedMessageText(0), S("已完成"));
 }
 
 TEST_F(WorkerProgress, WithoutAnEncoderEveryRowSaysWhereItWasLookedFor) {
     AddRows(2);
-    EncoderNotFoundAt = {"C:\\sys\\trancor.exe", SysText("D:\\视频 工具\\trancor.exe")};
+    setup.encoderNotFoundAt = {"C:\\sys\\trancor.exe", SysText("D:\\视频 工具\\trancor.exe")};
     launcher.plans = {FakeRunPlan(true), FakeRunPlan(true)};
     auto worker = NewWorker();
-    EncoderNotFoundAt.clear();  // the batch goes by what it was started with
     RunBatch(*worker);
 
     const std::string reason = S("找不到编码器 trancor.exe，已查找：C:\\sys\\trancor.exe；D:\\视频 工具\\trancor.exe");
-    ASSERT_EQ(windows.rows.size(), 2u);
-    for (const ConversionJob& row : windows.rows) EXPECT_EQ(row.Reason, reason);
-    EXPECT_EQ(windows.Statuses(), (Events{S("失败"), S("失败")}));
-    EXPECT_EQ(windows.finishedMessage, S("已完成\n2 个文件转换失败"));
+    const BatchView end = worker->View();
+    ASSERT_EQ(end.rows.size(), 2u);
+    for (const RowState& row : end.rows) EXPECT_EQ(row.reason, reason);
+    EXPECT_EQ(Statuses(end), (Events{S("失败"), S("失败")}));
+    EXPECT_EQ(end.finishedMessage, S("已完成\n2 个文件转换失败"));
 }
 
 TEST(FailureText, EveryReasonTheEncoderGivesHasItsOwnChineseText) {
@@ -161,62 +146,69 @@ TEST(FailureText, EveryReasonTheEncoderGivesHasItsOwnChineseText) {
         EXPECT_FALSE(hasLatin(own)) << SystemToUtf8(own);
 }
 
-TEST_F(WorkerProgress, TaskbarAndKeepAwakeFollowTheBatchInOrder) {
-    recordIndicators = true;
-    AddRows(2);
-    FakeRunPlan half;
-    half.reports = {Report(5 * kSecond, 10 * kSecond), Report(10 * kSecond, 10 * kSecond, RunState::Succeeded)};
-    launcher.plans = {half};
-    auto worker = NewWorker();
-    RunBatch(*worker);
-    EXPECT_EQ(IndicatorEvents(), (Events{"awake", "taskbar 0/4000", "taskbar 1000/4000", "taskbar 2000/4000",
-                                         "taskbar 4000/4000", "taskbar clear", "asleep", "message"}));
-}
-
-TEST_F(WorkerProgress, ACancelClearsTheTaskbarAndReleasesTheHoldBeforeTheRowEnds) {
-    recordIndicators = true;
+TEST_F(WorkerProgress, SideBySideTheBatchShowsItsShareEachRowItsOwnAndAPauseFreezesTheEstimate) {
     AddRows(3);
-    launcher.plans = {FakeRunPlan(), FakeRunPlan(false, 0, true)};
-    auto worker = NewWorker();
+    FakeRunPlan tenSeconds(false, 0, true), thirtySeconds(false, 0, true);
+    tenSeconds.reports = {Report(5 * kSecond, 10 * kSecond)};
+    thirtySeconds.reports = {Report(3 * kSecond, 30 * kSecond)};
+    launcher.plans = {tenSeconds, thirtySeconds, FakeRunPlan(false, 0, true)};
+    auto worker = NewWorker(2);
     worker->Resume();
-    uiThread.PumpUntil([&] { return launcher.Starts() == 2; });
-    StopEncoder(worker.get());
+    ASSERT_TRUE(ViewBecomes(*worker, [&](const BatchView& v) {
+        return Statuses(v) == Events{S("正在处理 50%"), S("正在处理 10%"), ""};
+    }));
+    launcher.AdvanceClock(10000);
+    // 5 s + 3 s of 10 + 30 + 20 (the waiting row weighs as the average): 13%.
+    const std::string running = S("13% · 同时转换 2 个 · 剩余约 1 分 5 秒");
+    ASSERT_TRUE(ViewBecomes(*worker, [&](const BatchView& v) { return v.statusLine == running; }))
+        << SystemToUtf8(worker->View().statusLine);
+    EXPECT_EQ(worker->View().bar, 266);
+
+    worker->Pause();
+    EXPECT_EQ(launcher.Suspended(), 2);
+    EXPECT_TRUE(worker->View().paused);
+    EXPECT_EQ(worker->View().statusLine, S("已暂停"));
+    ASSERT_TRUE(launcher.WaitUntil([&] { return keepAwake.Events().size() == 2; }));
+    EXPECT_EQ(keepAwake.Events(), (Events{"hold", "release"})) << "the system may sleep while paused";
+    // Ten paused minutes count for nothing: the estimate stands where it stood.
+    launcher.AdvanceClock(600000);
+    worker->Continue();
+    EXPECT_EQ(launcher.Suspended(), 0);
+    EXPECT_EQ(worker->View().statusLine, running);
+    ASSERT_TRUE(launcher.WaitUntil([&] { return keepAwake.Events().size() == 3; }));
+
+    // A held encoder does not end, and no row starts, however long the pause.
+    worker->Pause();
+    launcher.Finish(0);
+    ASSERT_TRUE(launcher.WaitUntil([&] { return keepAwake.Events().size() == 4; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(3 * BatchWorker::kPollMilliseconds));
+    EXPECT_EQ(launcher.Starts(), 2);
+    EXPECT_EQ(Statuses(worker->View())[0], S("正在处理 50%"));
+    worker->Continue();
+    ASSERT_TRUE(launcher.WaitUntil([&] { return launcher.Starts() == 3; }));
+    EXPECT_EQ(Statuses(worker->View())[0], S("完成"));
+    launcher.Finish(1);
+    launcher.Finish(2);
     worker->WaitFor();
-
-    EXPECT_EQ(IndicatorEvents(), (Events{"awake", "taskbar 0/6000", "taskbar 2000/6000", "taskbar clear", "asleep"}));
-    // At once, not after the killed row's run of the bar.
-    EXPECT_LT(IndexOf("asleep"), IndexOf("status 1 " + S("完成")));
-    EXPECT_EQ(windows.Statuses(), (Events{S("完成"), S("放弃"), ""}));
+    EXPECT_EQ(Statuses(worker->View()), (Events{S("完成"), S("完成"), S("完成")}));
+    EXPECT_FALSE(worker->View().paused);
+    EXPECT_EQ(keepAwake.Events(), (Events{"hold", "release", "hold", "release", "hold", "release"}));
 }
 
-TEST_F(WorkerProgress, AWorkerWhoseWindowFailsStillReleasesTheHold) {
-    recordIndicators = true;
-    AddRows(2);
-    windows.onEvent = [&](const std::string& e) {
-        if (e == "status 0 " + S("正在处理")) throw std::runtime_error("list view gone");
-    };
-    auto worker = NewWorker();
-    RunBatch(*worker);
-    EXPECT_EQ(IndicatorEvents(), (Events{"awake", "taskbar clear", "asleep"}));
-}
-
-TEST_F(WorkerProgress, EachBatchWorksWithTheSettingsOfItsStart) {
-    AddRows(2);
-    const ConversionSettings atStart = Settings;
-    const std::string encoderAtStart = EncoderPath;
-    // The settings dialog is usable again while a cancelled worker finishes.
-    windows.onEvent = [&](const std::string& e) {
-        if (e == "select 0") {
-            Settings.VideoQuality = 999;
-            Settings.Resolution = 2;
-            EncoderPath = "C:\\other\\trancor.exe";
-        }
-    };
-    auto worker = NewWorker();
-    RunBatch(*worker);
-    ASSERT_EQ(launcher.CommandLines().size(), 2u);
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(launcher.CommandLines()[i], BuildEncoderCommand(windows.rows[i], atStart, encoderAtStart));
+TEST(RowsAtOnce, OneToFourOrOnePerFourLogicalProcessors) {
+    EXPECT_EQ(RowsAtOnce(0, 16), 1);
+    EXPECT_EQ(RowsAtOnce(1, 16), 2);
+    EXPECT_EQ(RowsAtOnce(3, 2), 4);
+    EXPECT_EQ(RowsAtOnce(4, 2), 1);
+    EXPECT_EQ(RowsAtOnce(4, 8), 2);
+    EXPECT_EQ(RowsAtOnce(4, 15), 3);
+    EXPECT_EQ(RowsAtOnce(4, 64), 4);
+    EXPECT_EQ(RowsAtOnce(-1, 8), 1);
+    EXPECT_EQ(RowsAtOnce(5, 8), 1);
+    EXPECT_EQ(RunningStatusText(740), SysText("正在处理 37%"));
+    EXPECT_EQ(RunningStatusText(-1), SysText("正在处理"));
+    EXPECT_EQ(BatchStatusLineText(1000, 3, 1999), SysText("50% · 同时转换 3 个"));
+    EXPECT_EQ(BatchStatusLineText(1000, 3, 60000), SysText("50% · 同时转换 3 个 · 剩余约 1 分 0 秒"));
 }
 
 }  // namespace

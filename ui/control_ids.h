@@ -33,6 +33,8 @@
 #define IDC_PROGRESS_OPEN_FOLDER 302  // "打开文件夹"
 #define IDC_PROGRESS_CANCEL 303       // "取消" / "关闭"
 #define IDC_PROGRESS_STATUS_LINE 304  // the encoder's progress in words
+#define IDC_PROGRESS_PAUSE 305        // "暂停" / "继续"
+#define IDC_PROGRESS_AFTER_BATCH 306  // "完成后:" 不操作 / 关闭计算机 / 睡眠
 
 // The countdown before shutdown or sleep
 #define IDC_COUNTDOWN_TEXT 401

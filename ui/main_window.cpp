@@ -3,11 +3,14 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <thread>
 
 #include "app_shell.h"
 #include "codepage.h"
 #include "control_ids.h"
+#include "countdown_window.h"
 #include "file_selection.h"
 #include "folder_chooser.h"
 #include "first_start.h"
@@ -16,8 +19,10 @@
 #include "open_dialog.h"
 #include "process_state.h"
 #include "program_config.h"
+#include "progress_text.h"
 #include "psp_folders.h"
 #include "resource_ids.h"
+#include "rows_at_once.h"
 #include "settings_store.h"
 #include "shell_actions.h"
 #include "skin_layout.h"
@@ -27,7 +32,9 @@
 
 namespace {
 
-constexpr UINT_PTR kProgressTimer = 1;
+// Shows the running batch's state between its "changed" messages.
+constexpr UINT_PTR kBatchTimer = 1;
+constexpr UINT kBatchTimerMs = 200;
 // Gives the window the next slice of a large drop's rows. A timer rather than
 // a posted message: posted messages are taken before input and paints, so a
 // chain of them would hold both back until the last row is in; a timer's
@@ -37,6 +44,8 @@ constexpr UINT_PTR kRowSliceTimer = 2;
 constexpr size_t kRowsPerSlice = 500;
 // Posted by the drop walker when found files wait to be added.
 constexpr UINT kDropsFound = WM_APP + 0x52;
+// Posted by a batch whose state moved on.
+constexpr UINT kBatchChanged = WM_APP + 0x53;
 
 }  // namespace
 
@@ -51,7 +60,7 @@ std::unique_ptr<MainWindow> MainWindow::Create() {
 
 MainWindow::~MainWindow() {
     drops_.reset();  // ends a walk still under way
-    // The worker still hands calls to this window while it ends.
+    // The worker still posts to this window while it ends.
     worker_.reset();
     // Destroyed here, while every member still exists: destroying the
     // children sends this window notifications.
@@ -111,9 +120,7 @@ void MainWindow::CreateControls() {
 
     DragAcceptFiles(Handle(), TRUE);
 
-    dispatcher_ = std::make_unique<UiDispatcher>();
-    workerUi_ = std::make_unique<MarshalledWorkerUi>(*this, *dispatcher_);
-    taskbar_ = std::make_unique<Win32TaskbarProgress>(Handle(), *dispatcher_);
+    taskbar_ = std::make_unique<Win32TaskbarProgress>(Handle());
     HWND window = Handle();
     drops_ = std::make_unique<DropWalker>(std::make_unique<Win32SourceFileSystem>(),
                                           [window] { PostMessageA(window, kDropsFound, 0, 0); });
@@ -152,7 +159,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return header->idFrom == IDC_JOB_LIST ? jobView_.HandleNotify(*header) : 0;
     }
     case WM_TIMER:
-        if (wParam == kProgressTimer) OnProgressTick();
+        if (wParam == kBatchTimer) ShowBatch();
         if (wParam == kRowSliceTimer) {
             KillTimer(Handle(), kRowSliceTimer);
             AddNextSlice();
@@ -165,6 +172,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_DROPFILES:
         OnFilesDropped(reinterpret_cast<HDROP>(wParam));
+        return 0;
+    case kBatchChanged:
+        ShowBatch();
         return 0;
     case kDropsFound:
         if (drops_) AddAccepted(drops_->Take());
@@ -235,8 +245,8 @@ void MainWindow::StopBatchAtExit() {
     if (worker_) {
         // As the cancel button does: a running encoder is stopped rather
         // than waited for, and its unfinished files go.
-        StopEncoder(worker_.get());
-        worker_.reset();  // waits for the thread, carrying out its hand-offs
+        worker_->Cancel();
+        worker_.reset();  // waits for its rows' threads
     }
 }
 
@@ -301,7 +311,26 @@ void MainWindow::OnStartClicked() {
     PrepareProgressWindow();
     Jobs.ClearStatuses();
     progressWindow_->SetProgress(0);
-    worker_ = std::make_unique<BatchWorker>(*workerUi_, BatchServices(), dispatcher_->NewEndSignal());
+    BatchSetup setup;
+    for (int i = 0; i < Jobs.Count(); ++i) setup.rows.push_back(Jobs.Row(i));
+    setup.settings = Settings;
+    setup.encoderPath = EncoderPath;
+    setup.encoderNotFoundAt = EncoderNotFoundAt;
+    setup.rowsAtOnce = RowsAtOnce(0, static_cast<int>(std::thread::hardware_concurrency()));
+    batchRowsAtOnce_ = setup.rowsAtOnce;
+    showingBatch_ = true;
+    selectionShown_ = -1;
+    endMessageShown_ = false;
+    batchChangePosted_ = false;
+    HWND window = Handle();
+    WorkerServices services = SystemWorkerServices();
+    if (!runLogs_)
+        runLogs_ = std::make_unique<RunLogBook>(logFiles_, RunLogFolderBeside(ProgramConfigPath()), Win32LocalTime);
+    services.logs = runLogs_.get();
+    worker_ = std::make_unique<BatchWorker>(std::move(setup), services, [this, window] {
+        if (!batchChangePosted_.exchange(true)) PostMessageA(window, kBatchChanged, 0, 0);
+    });
+    SetTimer(Handle(), kBatchTimer, kBatchTimerMs, nullptr);
     worker_->Resume();
     progressWindow_->ShowModal();
 }
@@ -323,16 +352,11 @@ bool MainWindow::RoomForBatchOrUserAgrees() {
 void MainWindow::PrepareProgressWindow() {
     progressWindow_->SetCaption("Output");
     progressWindow_->SetCancelCaption(SysText("取消"));
-    progressWindow_->SetCancelAction([this] { StopEncoder(worker_.get()); });
-}
-
-WorkerServices MainWindow::BatchServices() {
-    WorkerServices services = SystemWorkerServices();
-    services.taskbar = taskbar_.get();
-    if (!runLogs_)
-        runLogs_ = std::make_unique<RunLogBook>(logFiles_, RunLogFolderBeside(ProgramConfigPath()), Win32LocalTime);
-    services.logs = runLogs_.get();
-    return services;
+    progressWindow_->SetCancelAction([this] {
+        if (worker_) worker_->Cancel();
+    });
+    progressWindow_->SetPauseAction([this] { OnPauseClicked(); });
+    progressWindow_->ShowPause(false, true);
 }
 
 void MainWindow::OnSettingsClicked() { settingsDialog_->ShowModal(Handle()); }
@@ -383,60 +407,78 @@ void MainWindow::OnReportProblemClicked() { WriteToSupport(); }
 
 void MainWindow::OnHomePageClicked() { OpenHomePage(ShellOpenNoOwner); }
 
-// --- progress ---------------------------------------------------------------
+// --- the batch ----------------------------------------------------------------
 
-void MainWindow::OnProgressTick() {
-    // Time stands in for the work only while the encoder reports none.
-    if (!progressWindow_->EncoderReportsProgress()) {
-        progressWindow_->SetProgress(progressWindow_->ProgressPosition() + 1);
+void MainWindow::ShowBatch() {
+    batchChangePosted_ = false;
+    if (!worker_ || !showingBatch_) return;
+    const BatchView view = worker_->View();
+    // Rows the list gained meanwhile join the batch.
+    const int batchRows = static_cast<int>(view.rows.size());
+    if (!view.ended && !worker_->Cancelled() && Jobs.Count() > batchRows) {
+        std::vector<ConversionJob> added;
+        for (int i = batchRows; i < Jobs.Count(); ++i) added.push_back(Jobs.Row(i));
+        worker_->AddRows(added);
     }
-    int position = CurrentJob;
-    // After a cancel the user may remove rows before the worker's timer is
-    // stopped; a row that is gone names nothing.
-    if (position < 0 || position >= Jobs.Count()) return;
-    const ConversionJob& job = Jobs.Row(position);
-    progressWindow_->SetCaption(FileNameOf(job.Source) + " >> " + FileNameOf(job.Target));
+    // After a cancel the user may remove rows: a row that is gone shows nothing.
+    const int shown = std::min(Jobs.Count(), batchRows);
+    for (int i = 0; i < shown; ++i) {
+        const RowState& row = view.rows[static_cast<size_t>(i)];
+        // The reason first, so the tip of a "失败" row never lacks it.
+        if (Jobs.Row(i).Reason != row.reason) Jobs.SetReason(i, row.reason);
+        if (Jobs.Row(i).Status != row.status) Jobs.SetStatus(i, row.status);
+        // A row that has not run in this batch keeps the log of its last run.
+        if (!row.logPath.empty()) Jobs.SetLogPath(i, row.logPath);
+    }
+    if (view.selectedRow != selectionShown_) {
+        selectionShown_ = view.selectedRow;
+        if (view.selectedRow >= 0 && view.selectedRow < Jobs.Count()) Jobs.Select(view.selectedRow);
+    }
+    progressWindow_->ShowBatch(view.bar, view.caption, view.statusLine);
+    progressWindow_->ShowPause(view.paused, !view.ended && !worker_->Cancelled());
+    ShowBatchOnTaskbar(view);
+    if (!view.ended) return;
+    showingBatch_ = false;
+    KillTimer(Handle(), kBatchTimer);
+    if (view.finished && !endMessageShown_) {
+        endMessageShown_ = true;
+        // The caption changes only once the message has been dismissed.
+        ShowMessage(view.finishedMessage, SysText("注意"));
+        progressWindow_->SetCancelCaption(SysText("关闭"));
+        OnBatchDoneByItself();
+    }
 }
 
-void MainWindow::StartProgressTimer() {
-    progressWindow_->EndEncoderProgress();
-    SetTimer(Handle(), kProgressTimer, 1000, nullptr);
+void MainWindow::OnBatchDoneByItself() {
+    const AfterBatch action = progressWindow_->AfterBatchChoice();
+    if (action == AfterBatch::Nothing) return;
+    // As at close: nothing the user set is lost when the machine goes down.
+    // A Config.ini that refuses them stops here, with the error box.
+    SaveSettingsAtClose();
+    CountdownWindow::Run(progressWindow_->Handle(), action, power_);
 }
 
-void MainWindow::StopProgressTimer() {
-    KillTimer(Handle(), kProgressTimer);
-    progressWindow_->EndEncoderProgress();
+void MainWindow::OnPauseClicked() {
+    if (!worker_) return;
+    if (worker_->View().paused)
+        worker_->Continue();
+    else
+        worker_->Pause();
+    ShowBatch();
 }
 
-void MainWindow::ShowEncoderProgress(int position, const std::string& statusLine) {
-    progressWindow_->ShowEncoderProgress(position, statusLine);
+void MainWindow::ShowBatchOnTaskbar(const BatchView& view) {
+    // A cancel takes the batch off the taskbar at once.
+    if (view.ended || worker_->Cancelled() || view.rows.empty()) {
+        taskbar_->Clear();
+        return;
+    }
+    const uint64_t rows = view.rows.size();
+    if (batchRowsAtOnce_ > 1) {
+        taskbar_->SetValue(static_cast<uint64_t>(view.bar) * rows, rows * kProgressBarMax);
+        return;
+    }
+    // One row at a time: the rows before the current one, and its bar.
+    const uint64_t before = view.selectedRow > 0 ? static_cast<uint64_t>(view.selectedRow) : 0;
+    taskbar_->SetValue(before * kProgressBarMax + static_cast<uint64_t>(view.bar), rows * kProgressBarMax);
 }
-void MainWindow::SetProgress(int position) { progressWindow_->SetProgress(position); }
-int MainWindow::ProgressPosition() { return progressWindow_->ProgressPosition(); }
-int MainWindow::ProgressMax() { return progressWindow_->ProgressMax(); }
-
-void MainWindow::RedrawMainWindow() {
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-int MainWindow::RowCount() { return Jobs.Count(); }
-
-bool MainWindow::ReadRow(int position, ConversionJob& job) {
-    if (position < 0 || position >= Jobs.Count()) return false;
-    job = Jobs.Row(position);
-    return true;
-}
-
-void MainWindow::SelectRow(int position) {
-    if (position >= 0 && position < Jobs.Count()) Jobs.Select(position);
-}
-
-void MainWindow::SetStatus(int position, const std::string& status) { Jobs.SetStatus(position, status); }
-
-void MainWindow::SetFailureReason(int position, const std::string& reason) { Jobs.SetReason(position, reason); }
-
-void MainWindow::SetLogPath(int position, const std::string& path) { Jobs.SetLogPath(position, path); }
-
-void MainWindow::ShowFinishedMessage(const std::string& text) { ShowMessage(text, SysText("注意")); }
-
-void MainWindow::SetCancelButtonToClose() { progressWindow_->SetCancelCaption(SysText("关闭")); }

@@ -3,13 +3,13 @@
 // opens the settings dialog, the folder chooser and the help menu, starts a
 // batch, and loads the settings at creation and saves them when it closes.
 // It owns the program's two other windows, the settings dialog and the
-// progress window. It is also the worker's view of the windows (WorkerUi):
-// every call of that interface arrives on the UI thread through the
-// dispatcher.
+// progress window, and shows what a running batch publishes, on a timer and
+// whenever the batch says it changed.
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -18,20 +18,18 @@
 #include "file_selection.h"
 #include "flat_button.h"
 #include "job_view.h"
-#include "marshalled_worker_ui.h"
 #include "pending_rows.h"
 #include "progress_window.h"
 #include "run_log.h"
 #include "size_estimate.h"
 #include "settings_dialog.h"
 #include "taskbar_progress.h"
-#include "win32/ui_dispatcher.h"
+#include "win32/win32_power_action.h"
 #include "win32/win32_run_log_files.h"
 #include "win_handles.h"
 #include "window.h"
-#include "worker_ui.h"
 
-class MainWindow : public Window, public WorkerUi {
+class MainWindow : public Window {
 public:
     // Creates the main window (hidden) and loads the settings - a failure to
     // load is shown in the error box and the window exists all the same -
@@ -47,23 +45,6 @@ public:
     // At the program's end: a running batch is stopped as the cancel button
     // stops it, and its worker waited for.
     void StopBatchAtExit();
-
-    // WorkerUi, on the UI thread.
-    void StartProgressTimer() override;
-    void StopProgressTimer() override;
-    void SetProgress(int position) override;
-    int ProgressPosition() override;
-    int ProgressMax() override;
-    void RedrawMainWindow() override;
-    void ShowEncoderProgress(int position, const std::string& statusLine) override;
-    int RowCount() override;
-    bool ReadRow(int position, ConversionJob& job) override;
-    void SelectRow(int position) override;
-    void SetStatus(int position, const std::string& status) override;
-    void SetFailureReason(int position, const std::string& reason) override;
-    void SetLogPath(int position, const std::string& path) override;
-    void ShowFinishedMessage(const std::string& text) override;
-    void SetCancelButtonToClose() override;
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -97,7 +78,11 @@ private:
     void BeginWindowDrag(UINT message);
     void ShowRowMenu(int x, int y);
     void OnViewLogClicked();
-    void OnProgressTick();
+    // "完成后:" at the end of a batch that was not cancelled.
+    void OnBatchDoneByItself();
+    // Shows the batch's state: the rows' statuses, the progress window, the
+    // taskbar, and once the last row is done the end message.
+    void ShowBatch();
 
     void AddFiles(const std::vector<std::string>& paths);
     // Adds what could be added, a slice at a time behind any rows still
@@ -108,7 +93,8 @@ private:
     // user answers No.
     bool RoomForBatchOrUserAgrees();
     void PrepareProgressWindow();
-    WorkerServices BatchServices();
+    void ShowBatchOnTaskbar(const BatchView& view);
+    void OnPauseClicked();
 
     UniqueFont font_;
     UniqueBitmap skin_;
@@ -124,16 +110,23 @@ private:
     std::unique_ptr<SettingsDialog> settingsDialog_;
     std::unique_ptr<ProgressWindow> progressWindow_;
 
-    std::unique_ptr<UiDispatcher> dispatcher_;
-    std::unique_ptr<MarshalledWorkerUi> workerUi_;
     std::unique_ptr<Win32TaskbarProgress> taskbar_;
     Win32RunLogFiles logFiles_;
     std::unique_ptr<RunLogBook> runLogs_;
     LengthCache sourceLengths_;
+    Win32PowerAction power_;
     // Walks dropped folders off this thread; its finds come back as kDropsFound.
     std::unique_ptr<DropWalker> drops_;
     // Found or chosen files not yet in the list.
     PendingRows pendingRows_;
+    // The batch's "changed" message is posted once until it is taken.
+    std::atomic<bool> batchChangePosted_{false};
+    // Whether the most recent batch is still shown; the row it selected
+    // last; whether its end message came.
+    bool showingBatch_ = false;
+    int selectionShown_ = -1;
+    bool endMessageShown_ = false;
+    int batchRowsAtOnce_ = 1;
     // The worker of the most recent batch, or none.
     std::unique_ptr<BatchWorker> worker_;
 };

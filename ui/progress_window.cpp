@@ -11,7 +11,8 @@
 
 namespace {
 constexpr int kClientWidth = 426;
-constexpr int kClientHeight = 82;
+// A row below the buttons for the pause button (and what goes beside it).
+constexpr int kClientHeight = 114;
 // A caption bar without any buttons, a fixed single border.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOPMOST;
@@ -63,6 +64,41 @@ void ProgressWindow::CreateControls(HWND mainWindow) {
                          nullptr, [this] { OnCancelClicked(); });
     cancelButton_.SetFont(font_.Get());
     cancelButton_.SetCaption(SysText("取消"));
+
+    pauseButton_ = CreateWindowExA(0, "BUTTON", SysText("暂停").c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                                   328, 82, 81, 24, Handle(),
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_PAUSE)),
+                                   app::Instance(), nullptr);
+    SendMessageA(pauseButton_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+
+    afterBatchLabel_ = CreateWindowExA(0, "STATIC", AfterBatchLabel().c_str(),
+                                       WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, 16, 82, 56, 24,
+                                       Handle(), nullptr, app::Instance(), nullptr);
+    SendMessageA(afterBatchLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    // The height includes the dropped list.
+    afterBatchList_ = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
+                                      72, 83, 112, 120, Handle(),
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_AFTER_BATCH)),
+                                      app::Instance(), nullptr);
+    SendMessageA(afterBatchList_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    for (const std::string& choice : AfterBatchChoices())
+        SendMessageA(afterBatchList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
+    SendMessageA(afterBatchList_, CB_SETCURSEL, static_cast<WPARAM>(AfterBatch::Nothing), 0);
+}
+
+AfterBatch ProgressWindow::AfterBatchChoice() const {
+    const LRESULT chosen = SendMessageA(afterBatchList_, CB_GETCURSEL, 0, 0);
+    if (chosen == static_cast<LRESULT>(AfterBatch::ShutDown)) return AfterBatch::ShutDown;
+    if (chosen == static_cast<LRESULT>(AfterBatch::Sleep)) return AfterBatch::Sleep;
+    return AfterBatch::Nothing;
+}
+
+void ProgressWindow::ShowPause(bool paused, bool enabled) {
+    const int shown = (paused ? 2 : 0) + (enabled ? 1 : 0);
+    if (shown == shownPause_) return;
+    shownPause_ = shown;
+    SetWindowTextA(pauseButton_, SysText(paused ? "继续" : "暂停").c_str());
+    EnableWindow(pauseButton_, enabled);
 }
 
 int ProgressWindow::ShowModal() {
@@ -73,7 +109,10 @@ int ProgressWindow::ShowModal() {
     return RunModal(Handle(), modalResult_);
 }
 
-void ProgressWindow::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
+void ProgressWindow::SetCaption(const std::string& caption) {
+    shownCaption_ = caption;
+    SetWindowTextA(Handle(), caption.c_str());
+}
 
 void ProgressWindow::SetProgress(int position) {
     if (position > kProgressBarMax) position = kProgressBarMax;
@@ -89,17 +128,11 @@ int ProgressWindow::ProgressMax() const {
     return static_cast<int>(SendMessageA(progressBar_, PBM_GETRANGE, FALSE, 0));
 }
 
-void ProgressWindow::ShowEncoderProgress(int position, const std::string& statusLine) {
-    if (position >= 0) {
-        encoderReports_ = true;
-        if (position > ProgressPosition()) SetProgress(position);
-    }
+void ProgressWindow::ShowBatch(int position, const std::string& caption, const std::string& statusLine) {
+    // Unchanged values are not set again: every setting repaints the control.
+    if (position != ProgressPosition()) SetProgress(position);
+    if (!caption.empty() && caption != shownCaption_) SetCaption(caption);
     SetStatusLine(statusLine);
-}
-
-void ProgressWindow::EndEncoderProgress() {
-    encoderReports_ = false;
-    SetStatusLine("");
 }
 
 void ProgressWindow::SetStatusLine(const std::string& text) {
@@ -121,6 +154,9 @@ LRESULT ProgressWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     switch (message) {
     case WM_CLOSE:
         return 0;  // only the cancel button closes this window
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_PROGRESS_PAUSE && HIWORD(wParam) == BN_CLICKED && pauseAction_) pauseAction_();
+        return 0;
     case WM_ERASEBKGND: {
         RECT client{};
         GetClientRect(Handle(), &client);

@@ -1,10 +1,8 @@
 #pragma once
-// The small modal window in front of the main window while a batch runs. Its
-// bar follows the encoder's reports when the encoder makes them, and
-// measures time otherwise (the main window's progress timer raises it once a
-// second); FinishProgress runs it to the end after each file. A status line
-// left of the buttons shows what the encoder reports; the caption names the
-// file being converted. "打开文件夹" opens the output folder; "取消" cancels
+// The small modal window in front of the main window while a batch runs. It
+// shows what the batch publishes (BatchView), as the main window hands it
+// over: the bar, the status line left of the buttons, and the caption that
+// names the file being converted. "暂停" below the buttons holds the batch. "打开文件夹" opens the output folder; "取消" cancels
 // the batch and closes the window, and reads "关闭" once the batch is done.
 #include <windows.h>
 
@@ -12,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "after_batch.h"
 #include "flat_button.h"
 #include "win_handles.h"
 #include "window.h"
@@ -39,15 +38,19 @@ public:
     int ProgressPosition() const;
     int ProgressMax() const;
 
-    // The encoder's report for the current file: the bar moves up to
-    // `position` (never back; -1 leaves it to the timer) and the status
-    // line reads `statusLine`.
-    void ShowEncoderProgress(int position, const std::string& statusLine);
-    // The file's reports are over: the status line empties, the timer
-    // raises the bar again.
-    void EndEncoderProgress();
-    // True while the encoder reports the share done: the timer leaves the bar alone.
-    bool EncoderReportsProgress() const { return encoderReports_; }
+    // The pause button: what it does, and whether the batch is paused (it
+    // then reads "继续") and can still be paused at all.
+    void SetPauseAction(std::function<void()> action) { pauseAction_ = std::move(action); }
+    void ShowPause(bool paused, bool enabled);
+
+    // "完成后:" beside the pause button: what the machine does once a batch
+    // has ended by itself. "不操作" at the program's start; kept between
+    // batches, never saved.
+    AfterBatch AfterBatchChoice() const;
+
+    // The batch as it stands: the bar's position, the caption (an empty one
+    // keeps the caption shown) and the status line.
+    void ShowBatch(int position, const std::string& caption, const std::string& statusLine);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -62,9 +65,14 @@ private:
     HWND statusLine_ = nullptr;      // static text left of the buttons
     FlatButton openFolderButton_;    // "打开文件夹"
     FlatButton cancelButton_;        // "取消", "关闭" after a finished batch
+    HWND pauseButton_ = nullptr;     // "暂停", "继续" while paused; below the cancel button
+    HWND afterBatchLabel_ = nullptr;  // "完成后:"
+    HWND afterBatchList_ = nullptr;   // AfterBatchChoices, in the order of their values
     std::function<void()> cancelAction_;
-    bool encoderReports_ = false;
+    std::function<void()> pauseAction_;
+    int shownPause_ = -1;            // what the pause button shows: paused * 2 + enabled
     std::string shownStatus_;
+    std::string shownCaption_;
     UniqueFont font_;
     int modalResult_ = 0;
     bool shownBefore_ = false;

@@ -9,14 +9,12 @@
 #include <memory>
 
 #include "batch_indicators.h"
-#include "ui_thread.h"
 
 class Win32TaskbarProgress final : public TaskbarProgress {
 public:
-    // Create on the UI thread, with COM initialised there; `uiThread`
-    // carries every later call over to it (the interface belongs to the
-    // thread that created it).
-    Win32TaskbarProgress(HWND window, UiInvoker& uiThread);
+    // Create and use on the UI thread, with COM initialised there (the
+    // interface belongs to the thread that created it).
+    explicit Win32TaskbarProgress(HWND window);
     ~Win32TaskbarProgress() override;
     Win32TaskbarProgress(const Win32TaskbarProgress&) = delete;
     Win32TaskbarProgress& operator=(const Win32TaskbarProgress&) = delete;
@@ -29,6 +27,5 @@ private:
         void operator()(ITaskbarList3* list) const { list->Release(); }
     };
     HWND window_;
-    UiInvoker& uiThread_;
     std::unique_ptr<ITaskbarList3, Releaser> list_;
 };

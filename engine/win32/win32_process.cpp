@@ -2,9 +2,19 @@
 
 #include <vector>
 
+#include "encoder_job.h"
 #include "unique_handle.h"
 
 namespace {
+
+// The whole process held or let go, every thread of it, without asking it:
+// ntdll's NtSuspendProcess / NtResumeProcess (no documented Win32 call does it).
+using ProcessCall = LONG(NTAPI*)(HANDLE);
+
+ProcessCall NtProcessCall(const char* name) {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll ? reinterpret_cast<ProcessCall>(reinterpret_cast<void*>(GetProcAddress(ntdll, name))) : nullptr;
+}
 
 class Win32EncoderRun final : public EncoderRun {
 public:
@@ -23,6 +33,15 @@ public:
         if (!GetExitCodeProcess(process_.Get(), &value) || value == STILL_ACTIVE) return false;
         code = value;
         return true;
+    }
+
+    void Suspend() override {
+        static const ProcessCall suspend = NtProcessCall("NtSuspendProcess");
+        if (suspend) suspend(process_.Get());
+    }
+    void Resume() override {
+        static const ProcessCall resume = NtProcessCall("NtResumeProcess");
+        if (resume) resume(process_.Get());
     }
 
 private:
@@ -69,6 +88,8 @@ std::unique_ptr<EncoderRun> Win32ProcessLauncher::StartWithOutput(const std::str
         return nullptr;
     UniqueHandle process(info.hProcess);
     UniqueHandle thread(info.hThread);  // needed only to resume it
+    // Before its first instruction, so not even a crash of ours can orphan it.
+    AddToEncoderJob(process.Get());
     if (beforeRun) beforeRun(info.dwProcessId);
     if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
         TerminateProcess(process.Get(), 1);  // would hang suspended forever

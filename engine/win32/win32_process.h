@@ -1,6 +1,7 @@
 #pragma once
 // The encoder process on Windows: CreateProcessA, WaitForSingleObject,
-// TerminateProcess.
+// TerminateProcess, NtSuspendProcess; each encoder in the program's
+// kill-on-close job (encoder_job.h).
 #include "../encoder_process.h"
 
 class Win32ProcessLauncher final : public ProcessLauncher {

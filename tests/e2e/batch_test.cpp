@@ -92,14 +92,14 @@ TEST_F(Batch, ThreeRowsAreConvertedThenTheEndIsReportedAndCancelBecomesClose) {
     ASSERT_NE(output, nullptr) << "no progress window";
     EXPECT_FALSE(IsWindowEnabled(Form())) << "the main window must be blocked during a batch";
     EXPECT_EQ(CancelCaption(output), "取消");
-    // Centred the first time; client area 426 x 82; in front of other programs.
+    // Centred the first time; client area 426 x 114 (the pause button's row below); in front of other programs.
     RECT first = e2e::WindowRect(output);
     EXPECT_LE(std::abs((first.left + first.right) / 2 - GetSystemMetrics(SM_CXSCREEN) / 2), 1);
     EXPECT_LE(std::abs((first.top + first.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) / 2), 1);
     RECT client{};
     GetClientRect(output, &client);
     EXPECT_EQ(client.right, 426);
-    EXPECT_EQ(client.bottom, 82);
+    EXPECT_EQ(client.bottom, 114);
     EXPECT_TRUE(GetWindowLongA(output, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_FALSE(GetWindowLongA(output, GWL_STYLE) & WS_SYSMENU) << "no caption buttons";
 

@@ -2,12 +2,14 @@
 // as the real one does towards the program (writes "<target>.part" beside the
 // target given after -y and moves it onto the target at the end) and reports
 // how it was started. Its behaviour comes from the environment variable
-// VQ_TEST_ENCODER, a list of key=value pairs separated by ';':
+// VQ_TEST_ENCODER_<target's file name>, or else VQ_TEST_ENCODER, a list of
+// key=value pairs separated by ';':
 //   record=<file>    write what it saw (see below) to this file first
 //   inherit=<number> an inherited event handle to set (proves inheritance)
 //   write=1          write the target through "<target>.part"
 //   ready=<name>     set this named event once the ".part" file exists
 //   hold=<name>      then wait for this named event (at most a minute)
+//   spin=1           ...busy, using the processor all the while
 //   exit=<code>      exit code (default 0)
 //   say=<text>       write "<text>" to stdout and "err <text>" to stderr
 // and publishes progress as trancor does (trancor_progress.h) when asked:
@@ -40,9 +42,11 @@
 
 namespace {
 
-std::map<std::string, std::string> Options() {
+std::map<std::string, std::string> Options(const std::string& target) {
     std::map<std::string, std::string> options;
-    const char* text = std::getenv("VQ_TEST_ENCODER");
+    const std::string name = target.substr(target.find_last_of('\\') + 1);
+    const char* text = std::getenv(("VQ_TEST_ENCODER_" + name).c_str());
+    if (!text) text = std::getenv("VQ_TEST_ENCODER");
     std::string rest = text ? text : "";
     while (!rest.empty()) {
         const size_t end = rest.find(';');
@@ -114,7 +118,10 @@ int main(int argc, char** argv) {
         for (int i = 2; i < argc; ++i) std::printf("-1\n");
         return 0;
     }
-    auto options = Options();
+    std::string target;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::string(argv[i]) == "-y") target = argv[i + 1];
+    auto options = Options(target);
     std::unique_ptr<Publisher> publisher;
     if (options.count("publish")) publisher = std::make_unique<Publisher>(std::atoll(options["publish"].c_str()));
 
@@ -144,9 +151,6 @@ int main(int argc, char** argv) {
                << "inherited=" << (inherited ? 1 : 0) << "\n";
     }
 
-    std::string target;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::string(argv[i]) == "-y") target = argv[i + 1];
     const bool write = options["write"] == "1" && !target.empty();
     const std::string part = target + ".part";
     if (write) std::ofstream(part, std::ios::binary) << "half";
@@ -170,7 +174,12 @@ int main(int argc, char** argv) {
     if (options.count("ready")) SetNamedEvent(options["ready"]);
     if (options.count("hold")) {
         HANDLE hold = OpenEventA(SYNCHRONIZE, FALSE, options["hold"].c_str());
-        if (hold) {
+        if (hold && options["spin"] == "1") {
+            const ULONGLONG deadline = GetTickCount64() + 60000;
+            while (WaitForSingleObject(hold, 0) == WAIT_TIMEOUT && GetTickCount64() < deadline) {
+            }
+            CloseHandle(hold);
+        } else if (hold) {
             WaitForSingleObject(hold, 60000);
             CloseHandle(hold);
         }

@@ -1,5 +1,5 @@
 // The real process calls: what the started encoder sees, waiting, exit
-// codes, and the cancel's kill.
+// codes, the cancel's kill, the pause's hold and the kill-on-close job.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -8,9 +8,7 @@
 #include "../test_folder.h"
 #include "codepage.h"
 #include "encoder_command.h"
-#include "process_state.h"
-#include "batch_worker.h"
-#include "win32/system_services.h"
+#include "encoder_process.h"
 #include "win32/win32_process.h"
 #include "win32_test_support.h"
 #include "../worker_fakes.h"
@@ -19,16 +17,22 @@ namespace {
 
 class Win32Encoder : public ::testing::Test {
 protected:
-    void SetUp() override { EncoderPath = TestEncoderPath(); }
-
     std::string Command(const std::string& target) const {
         ConversionJob job{SysText("D:\\视频\\假期  片段.avi"), target, "", ""};
-        return BuildEncoderCommand(job, Settings, EncoderPath);
+        return BuildEncoderCommand(job, ConversionSettings(), encoderPath);
+    }
+    // Runs `command` to its end; its exit code, or -1 when it did not start.
+    int RunToEnd(const std::string& command) {
+        auto run = launcher.Start(command, {});
+        if (!run) return -1;
+        run->Wait();
+        uint32_t code = 0;
+        return run->ExitCode(code) ? static_cast<int>(code) : -2;
     }
 
     TestFolder folder;
-    RecordingUi windows;  // the worker is not run here, only RunEncoder
-    BatchWorker worker{windows, SystemWorkerServices()};
+    std::string encoderPath = TestEncoderPath();
+    Win32ProcessLauncher launcher;
 };
 
 TEST_F(Win32Encoder, StartsTheCommandLineByteForByteHiddenInANewConsole) {
@@ -45,7 +49,7 @@ TEST_F(Win32Encoder, StartsTheCommandLineByteForByteHiddenInANewConsole) {
     EncoderBehaviour behaviour("record=" + record +
                                ";inherit=" + std::to_string(reinterpret_cast<uintptr_t>(child)));
     const std::string command = Command(InFolder(folder, SysText("目标.MP4")));
-    EXPECT_EQ(worker.RunEncoder(command), EncoderOutcome::Succeeded);
+    EXPECT_EQ(RunToEnd(command), 0);
 
     const std::string expected = command + "\n" +   // byte for byte, double spaces and GBK included
                                  "flags=1 show=0\n" +  // STARTF_USESHOWWINDOW only, SW_HIDE
@@ -63,13 +67,12 @@ TEST_F(Win32Encoder, WithALogFileStdoutAndStderrAreAppendedToItAndTheCommandLine
     { std::ofstream(log, std::ios::binary) << "header\r\n"; }
     EncoderBehaviour behaviour("record=" + record + ";say=frames 42");
     const std::string command = Command(InFolder(folder, "M4V30000.MP4"));
-    Win32ProcessLauncher launcher;
     std::unique_ptr<EncoderRun> run = launcher.StartWithOutput(command, nullptr, log);
     ASSERT_TRUE(run);
     run->Wait();
     EXPECT_EQ(ReadWholeFile(log), "header\r\nframes 42\nerr frames 42\n");
     // STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES, still hidden.
-    EXPECT_EQ(ReadWholeFile(record).substr(0, command.size() + 20), command + "\nflags=257 show=0\n");
+    EXPECT_EQ(ReadWholeFile(record).substr(0, command.size() + 18), command + "\nflags=257 show=0\n");
     // The log can be appended to and removed once the run is over: no handle left open.
     EXPECT_TRUE(DeleteFileA(log.c_str()));
 }
@@ -78,58 +81,95 @@ TEST_F(Win32Encoder, WaitsForTheEncoderAndTakesItsExitCode) {
     const std::string target = folder.Path("M4V30000.MP4");
     {
         EncoderBehaviour behaviour("write=1");
-        EXPECT_EQ(worker.RunEncoder(Command(target)), EncoderOutcome::Succeeded);
+        EXPECT_EQ(RunToEnd(Command(target)), 0);
         // The target is moved into place only just before the encoder exits.
         EXPECT_EQ(ReadWholeFile(target), "half and whole");
         EXPECT_FALSE(FileExists(target + ".part"));
     }
     {
         EncoderBehaviour behaviour("exit=3");
-        EXPECT_EQ(worker.RunEncoder(Command(target)), EncoderOutcome::Failed);
+        EXPECT_EQ(RunToEnd(Command(target)), 3);
     }
 }
 
-TEST_F(Win32Encoder, AMissingEncoderFailsAtOnceAndLeavesNoHandle) {
-    EncoderPath = folder.Path("trancor.exe");
-    EXPECT_EQ(worker.RunEncoder(Command(folder.Path("M4V1.MP4"))), EncoderOutcome::Failed);
-    EXPECT_TRUE(EncoderProcess.Empty());
+TEST_F(Win32Encoder, AMissingEncoderFailsAtOnce) {
+    encoderPath = folder.Path("trancor.exe");
+    EXPECT_EQ(RunToEnd(Command(folder.Path("M4V1.MP4"))), -1);
 }
 
-TEST_F(Win32Encoder, StopEncoderKillsTheRunningEncoder) {
+TEST_F(Win32Encoder, TheCancelKillsEveryRunningEncoderAndNoLaterProcess) {
     const std::string target = folder.Path("M4V30001.MP4");
     folder.WriteFile("M4V30001.MP4", "old");
-    NamedEvent ready("ready"), hold("hold");
-    EncoderBehaviour behaviour("write=1;ready=" + ready.Name() + ";hold=" + hold.Name());
-    std::thread canceller([&] {
-        if (ready.WaitSet()) StopEncoder(&worker);
-    });
-    const EncoderOutcome outcome = worker.RunEncoder(Command(target));
-    canceller.join();
-    // Killed with exit code 0; the stop flag was set first.
-    EXPECT_EQ(outcome, EncoderOutcome::Succeeded);
-    EXPECT_TRUE(worker.Terminated());
-    EXPECT_EQ(ReadWholeFile(target), "old") << "a killed run must not reach the target";
-    EXPECT_EQ(ReadWholeFile(target + ".part"), "half");
-}
-
-TEST_F(Win32Encoder, ACancelAfterTheRunNeverReachesALaterProcess) {
+    NamedEvent ready("ready"), hold("hold"), otherReady("other"), otherHold("otherHold");
+    EncoderRuns runs;
+    std::atomic<bool> stop{false};
+    bool stopped = false;
+    std::shared_ptr<EncoderRun> ended, killed;
     {
         EncoderBehaviour behaviour("");
-        ASSERT_EQ(worker.RunEncoder(Command(folder.Path("M4V2.MP4"))), EncoderOutcome::Succeeded);
+        ended = runs.Start(launcher, Command(folder.Path("M4V2.MP4")), {}, stop, stopped);
+        ASSERT_TRUE(ended);
+        ended->Wait();
+        runs.Release(ended);  // its handle is still open: it must never be reached again
     }
-    // The ended run's handle is still held; another process now runs.
-    NamedEvent ready("ready"), hold("hold");
-    EncoderBehaviour behaviour("exit=7;ready=" + ready.Name() + ";hold=" + hold.Name());
-    Win32ProcessLauncher launcher;
+    {
+        EncoderBehaviour behaviour("write=1;ready=" + ready.Name() + ";hold=" + hold.Name());
+        killed = runs.Start(launcher, Command(target), {}, stop, stopped);
+        ASSERT_TRUE(killed);
+        ASSERT_TRUE(ready.WaitSet());
+    }
+    EncoderBehaviour behaviour("exit=7;ready=" + otherReady.Name() + ";hold=" + otherHold.Name());
     auto other = launcher.Start(Command(folder.Path("M4V3.MP4")), {});
     ASSERT_TRUE(other);
-    ASSERT_TRUE(ready.WaitSet());
-    StopEncoder(&worker);
-    hold.Set();
+    ASSERT_TRUE(otherReady.WaitSet());
+
+    runs.TerminateAll();
+    killed->Wait();
+    uint32_t code = 1;
+    ASSERT_TRUE(killed->ExitCode(code));
+    EXPECT_EQ(code, 0u) << "killed with exit code 0";
+    EXPECT_EQ(ReadWholeFile(target), "old") << "a killed run must not reach the target";
+    EXPECT_EQ(ReadWholeFile(target + ".part"), "half");
+    otherHold.Set();
     other->Wait();
-    uint32_t code = 0;
     ASSERT_TRUE(other->ExitCode(code));
-    EXPECT_EQ(code, 7u) << "the other process was killed";
+    EXPECT_EQ(code, 7u) << "a process the batch did not start was killed";
+}
+
+// The processor time a process has used, in 100 ns units.
+uint64_t ProcessorTime(uint32_t processId) {
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!process || !GetProcessTimes(process.Get(), &created, &exited, &kernel, &user)) return 0;
+    auto value = [](const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return value(kernel) + value(user);
+}
+
+TEST_F(Win32Encoder, APausedEncoderUsesNoProcessorTimeAndGoesOnWhenResumedAndItsJobOutlivesNothing) {
+    NamedEvent ready("ready"), hold("hold");
+    EncoderBehaviour behaviour("spin=1;ready=" + ready.Name() + ";hold=" + hold.Name());
+    auto run = launcher.Start(Command(folder.Path("M4V4.MP4")), {});
+    ASSERT_TRUE(run);
+    ASSERT_TRUE(ready.WaitSet());
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, run->ProcessId()));
+    BOOL inJob = FALSE;
+    ASSERT_TRUE(IsProcessInJob(process.Get(), nullptr, &inJob));
+    EXPECT_TRUE(inJob) << "the encoder must die with the program";
+
+    run->Suspend();
+    Sleep(100);  // a time slice under way ends
+    const uint64_t atPause = ProcessorTime(run->ProcessId());
+    Sleep(600);
+    EXPECT_EQ(ProcessorTime(run->ProcessId()), atPause) << "a paused encoder went on working";
+    EXPECT_FALSE(run->WaitFor(0));
+    run->Resume();
+    Sleep(600);
+    EXPECT_GT(ProcessorTime(run->ProcessId()), atPause) << "the resumed encoder stands still";
+    hold.Set();
+    run->Wait();
+    uint32_t code = 1;
+    ASSERT_TRUE(run->ExitCode(code));
+    EXPECT_EQ(code, 0u);
 }
 
 }  // namespace

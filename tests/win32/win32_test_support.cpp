@@ -17,11 +17,12 @@ std::string TestEncoderPath() {
     return path.substr(0, path.rfind('\\') + 1) + "vq_test_encoder.exe";
 }
 
-EncoderBehaviour::EncoderBehaviour(const std::string& options) {
-    SetEnvironmentVariableA("VQ_TEST_ENCODER", options.c_str());
+EncoderBehaviour::EncoderBehaviour(const std::string& options, const std::string& targetName)
+    : variable_(targetName.empty() ? "VQ_TEST_ENCODER" : "VQ_TEST_ENCODER_" + targetName) {
+    SetEnvironmentVariableA(variable_.c_str(), options.c_str());
 }
 
-EncoderBehaviour::~EncoderBehaviour() { SetEnvironmentVariableA("VQ_TEST_ENCODER", nullptr); }
+EncoderBehaviour::~EncoderBehaviour() { SetEnvironmentVariableA(variable_.c_str(), nullptr); }
 
 NamedEvent::NamedEvent(const std::string& purpose)
     : name_("VidquillTest-" + purpose + "-" + std::to_string(GetCurrentProcessId())),
@@ -38,16 +39,3 @@ std::string ReadWholeFile(const std::string& path) {
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool PumpUntilSet(HANDLE event) {
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return false;
-        const DWORD result =
-            MsgWaitForMultipleObjects(1, &event, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-        if (result == WAIT_OBJECT_0) return true;
-        if (result != WAIT_OBJECT_0 + 1) return false;
-    }
-}

@@ -16,13 +16,17 @@ std::string InFolder(const TestFolder& folder, const std::string& name);
 std::string TestEncoderPath();
 
 // Sets VQ_TEST_ENCODER (inherited by every process started meanwhile) and
-// clears it again.
+// clears it again; with a target's file name, only for the encoder writing
+// that target.
 class EncoderBehaviour {
 public:
-    explicit EncoderBehaviour(const std::string& options);
+    explicit EncoderBehaviour(const std::string& options, const std::string& targetName = "");
     ~EncoderBehaviour();
     EncoderBehaviour(const EncoderBehaviour&) = delete;
     EncoderBehaviour& operator=(const EncoderBehaviour&) = delete;
+
+private:
+    std::string variable_;
 };
 
 // A manual-reset event with a name unique to this process.
@@ -39,9 +43,6 @@ private:
     std::string name_;
     UniqueHandle handle_;
 };
-
-// Like WaitPumping, but gives up after a minute (a hang guard); false then.
-bool PumpUntilSet(HANDLE event);
 
 // The bytes of a file; empty when it does not exist.
 std::string ReadWholeFile(const std::string& path);
