@@ -42,6 +42,10 @@ std::string SpaceShortText(uint64_t neededBytes, uint64_t availableBytes) {
            SizeIn(availableBytes, gigabytes) + SysText("。仍要开始吗？");
 }
 
+std::string SpaceLeftText(uint64_t availableBytes) {
+    return SysText("目标磁盘可用 ") + SizeIn(availableBytes, static_cast<double>(availableBytes) >= kGigabyte);
+}
+
 std::vector<DriveShortage> DrivesWithoutRoom(const JobList& jobs, const std::vector<int64_t>& estimates,
                                              DiskSpace& disks) {
     std::vector<DriveShortage> drives;  // every drive asked, in order of first row

@@ -25,6 +25,10 @@ int64_t EstimatedOutputBytes(int64_t durationUs, const ConversionSettings& setti
 // MB below (1 GB = 1024 MB, as Explorer counts).
 std::string SpaceShortText(uint64_t neededBytes, uint64_t availableBytes);
 
+// "目标磁盘可用 1.2 GB" (whole MB below 1 GB): the progress window's
+// reading of the space left while a batch runs.
+std::string SpaceLeftText(uint64_t availableBytes);
+
 class DiskSpace {
 public:
     virtual ~DiskSpace() = default;

@@ -80,6 +80,8 @@ TEST(RoomCheck, AsksForEachShortDriveWithItsOwnRowsAndAsksEachSourceLengthOnce) 
     EXPECT_EQ(again[1], SpaceShortText(shortBytes, 50 * kMB));
     EXPECT_EQ(SystemToUtf8(again[1]), "目标磁盘空间不足：这批文件预计需要 60 MB，可用 50 MB。仍要开始吗？");
     // Below 1 GB on both sides: whole MB; the larger side decides the unit.
+    EXPECT_EQ(SystemToUtf8(SpaceLeftText(1288490189)), "目标磁盘可用 1.2 GB");
+    EXPECT_EQ(SystemToUtf8(SpaceLeftText(820 * kMB)), "目标磁盘可用 820 MB");
     EXPECT_NE(SystemToUtf8(SpaceShortText(1 * kGB, 300 * kMB)).find("需要 1.0 GB，可用 0.3 GB。"), std::string::npos);
 }
 

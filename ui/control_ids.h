@@ -35,6 +35,7 @@
 #define IDC_PROGRESS_STATUS_LINE 304  // the encoder's progress in words
 #define IDC_PROGRESS_PAUSE 305        // "暂停" / "继续"
 #define IDC_PROGRESS_AFTER_BATCH 306  // "完成后:" 不操作 / 关闭计算机 / 睡眠
+#define IDC_PROGRESS_SPACE_LEFT 307   // "目标磁盘可用 1.2 GB"
 
 // The countdown before shutdown or sleep
 #define IDC_COUNTDOWN_TEXT 401

@@ -321,6 +321,7 @@ void MainWindow::OnStartClicked() {
     showingBatch_ = true;
     selectionShown_ = -1;
     endMessageShown_ = false;
+    spaceAskedAt_ = 0;
     batchChangePosted_ = false;
     HWND window = Handle();
     WorkerServices services = SystemWorkerServices();
@@ -435,6 +436,7 @@ void MainWindow::ShowBatch() {
         if (view.selectedRow >= 0 && view.selectedRow < Jobs.Count()) Jobs.Select(view.selectedRow);
     }
     progressWindow_->ShowBatch(view.bar, view.caption, view.statusLine);
+    ShowSpaceLeft(view.selectedRow);
     progressWindow_->ShowPause(view.paused, !view.ended && !worker_->Cancelled());
     ShowBatchOnTaskbar(view);
     if (!view.ended) return;
@@ -447,6 +449,21 @@ void MainWindow::ShowBatch() {
         progressWindow_->SetCancelCaption(SysText("关闭"));
         OnBatchDoneByItself();
     }
+}
+
+void MainWindow::ShowSpaceLeft(int row) {
+    // Once a second is enough, and spares a slow memory stick the question.
+    const ULONGLONG now = GetTickCount64();
+    if (now - spaceAskedAt_ < 1000 || row < 0 || row >= Jobs.Count()) return;
+    spaceAskedAt_ = now;
+    const std::string& target = Jobs.Row(row).Target;
+    const size_t slash = LastBackslash(target);
+    Win32DiskSpace disks;
+    std::string volume;
+    uint64_t available = 0;
+    const bool known = disks.VolumeOf(slash == std::string::npos ? "." : target.substr(0, slash + 1), volume) &&
+                       disks.FreeBytes(volume, available);
+    progressWindow_->ShowSpaceLeft(known ? SpaceLeftText(available) : "");
 }
 
 void MainWindow::OnBatchDoneByItself() {

@@ -80,6 +80,8 @@ private:
     void OnViewLogClicked();
     // "完成后:" at the end of a batch that was not cancelled.
     void OnBatchDoneByItself();
+    // The free space of `row`'s target drive in the progress window.
+    void ShowSpaceLeft(int row);
     // Shows the batch's state: the rows' statuses, the progress window, the
     // taskbar, and once the last row is done the end message.
     void ShowBatch();
@@ -115,6 +117,7 @@ private:
     std::unique_ptr<RunLogBook> runLogs_;
     LengthCache sourceLengths_;
     Win32PowerAction power_;
+    ULONGLONG spaceAskedAt_ = 0;  // GetTickCount64 of the last ShowSpaceLeft question
     // Walks dropped folders off this thread; its finds come back as kDropsFound.
     std::unique_ptr<DropWalker> drops_;
     // Found or chosen files not yet in the list.

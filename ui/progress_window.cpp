@@ -84,6 +84,20 @@ void ProgressWindow::CreateControls(HWND mainWindow) {
     for (const std::string& choice : AfterBatchChoices())
         SendMessageA(afterBatchList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
     SendMessageA(afterBatchList_, CB_SETCURSEL, static_cast<WPARAM>(AfterBatch::Nothing), 0);
+
+    spaceLeft_ = CreateWindowExA(0, "STATIC", "",
+                                 WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_CENTERIMAGE | SS_NOPREFIX | SS_ENDELLIPSIS, 192,
+                                 82, 320 - 192, 24, Handle(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_SPACE_LEFT)),
+                                 app::Instance(), nullptr);
+    SendMessageA(spaceLeft_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+}
+
+void ProgressWindow::ShowSpaceLeft(const std::string& text) {
+    // Unchanged text is not set again: every setting repaints the control.
+    if (text == shownSpaceLeft_) return;
+    shownSpaceLeft_ = text;
+    SetWindowTextA(spaceLeft_, text.c_str());
 }
 
 AfterBatch ProgressWindow::AfterBatchChoice() const {

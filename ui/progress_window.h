@@ -47,6 +47,9 @@ public:
     // has ended by itself. "不操作" at the program's start; kept between
     // batches, never saved.
     AfterBatch AfterBatchChoice() const;
+    // Between the drop-down list and the pause button: the free space of
+    // the current row's target drive (system code page; "" shows nothing).
+    void ShowSpaceLeft(const std::string& text);
 
     // The batch as it stands: the bar's position, the caption (an empty one
     // keeps the caption shown) and the status line.
@@ -68,6 +71,8 @@ private:
     HWND pauseButton_ = nullptr;     // "暂停", "继续" while paused; below the cancel button
     HWND afterBatchLabel_ = nullptr;  // "完成后:"
     HWND afterBatchList_ = nullptr;   // AfterBatchChoices, in the order of their values
+    HWND spaceLeft_ = nullptr;
+    std::string shownSpaceLeft_;
     std::function<void()> cancelAction_;
     std::function<void()> pauseAction_;
     int shownPause_ = -1;            // what the pause button shows: paused * 2 + enabled
