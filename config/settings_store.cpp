@@ -38,6 +38,8 @@ void LoadSettings(IniFile& ini, const std::string& path, ConversionSettings& set
     settings.VideoFormat = ReadInt(ini, path, "VideoFormat");
     settings.TitleFromName = ReadInt(ini, path, "TitleFromName");
     settings.Subtitles = ReadInt(ini, path, "Subtitles");
+    settings.AudioTrack = ReadInt(ini, path, "AudioTrack");
+    settings.Simultaneous = ReadInt(ini, path, "Simultaneous");
     nextNumber = settings.PspNumber;
 }
 
@@ -53,6 +55,8 @@ void SaveSettings(IniFile& ini, const std::string& path, const ConversionSetting
     Write(ini, path, "VideoFormat", IntToText(settings.VideoFormat));
     Write(ini, path, "TitleFromName", IntToText(settings.TitleFromName));
     Write(ini, path, "Subtitles", IntToText(settings.Subtitles));
+    Write(ini, path, "AudioTrack", IntToText(settings.AudioTrack));
+    Write(ini, path, "Simultaneous", IntToText(settings.Simultaneous));
 }
 
 std::string ReadOutput(IniFile& ini, const std::string& path) {

@@ -12,16 +12,17 @@
 std::string ConfigPath(const std::string& exePath);
 
 // Reads Resolution, Channels, Framerate, VideoQuality, AudioQuality, Volume,
-// PspNumber, AspectMode, VideoFormat, TitleFromName, Subtitles (default "0"
-// each, so an older file gives today's behaviour), then sets nextNumber to
-// PspNumber. A value
+// PspNumber, AspectMode, VideoFormat, TitleFromName, Subtitles, AudioTrack,
+// Simultaneous (default "0" each, so an older file gives today's behaviour),
+// then sets nextNumber to PspNumber. A value
 // that is not a whole number throws ConversionError at that key: the fields
 // read before it keep their new values and nextNumber is left alone.
 void LoadSettings(IniFile& ini, const std::string& path, ConversionSettings& settings,
                   int32_t& nextNumber);
 
 // Writes Resolution, Framerate, Channels, VideoQuality, AudioQuality, Volume,
-// PspNumber, AspectMode, VideoFormat, TitleFromName, Subtitles. A refused write throws WriteError(path) and stops there.
+// PspNumber, AspectMode, VideoFormat, TitleFromName, Subtitles, AudioTrack,
+// Simultaneous. A refused write throws WriteError(path) and stops there.
 void SaveSettings(IniFile& ini, const std::string& path, const ConversionSettings& settings);
 
 // The output folder: key Output, default "0", unchanged text.

@@ -39,7 +39,7 @@ std::string Convert(const EncodeOptions& options, ProgressSink& progress) {
     StagedFile video_file(options.output);
     StagedFile thumbnail_file(thumbnail_path);
 
-    Source source(options.input);
+    Source source(options.input, nullptr, options.chinese_sound);
     progress.SetDuration(source.known_duration_us());
     PspOutput output(video_file.part_path(), options);
     output.ReportProgressTo(&progress);

@@ -70,7 +70,7 @@ int ParseSampleRate(const std::string& text) {
 
 enum class Opt { Input, Size, Rate, Channels, VideoKbits, AudioKbits, Volume, Title, SampleRate,
                  AudioCodec, Format, Output, LogLevel, Fit, VideoCodec, Subtitles,
-                 ProgressName };
+                 SoundLanguage, ProgressName };
 
 const std::map<std::string, Opt>& OptionNames() {
     static const std::map<std::string, Opt> names = {
@@ -79,7 +79,7 @@ const std::map<std::string, Opt>& OptionNames() {
         {"-vol", Opt::Volume},    {"-title", Opt::Title},    {"-ar", Opt::SampleRate},
         {"-acodec", Opt::AudioCodec}, {"-f", Opt::Format},   {"-y", Opt::Output},
         {"-v", Opt::LogLevel},    {"-fit", Opt::Fit},        {"-vcodec", Opt::VideoCodec},
-        {"-sub", Opt::Subtitles},
+        {"-sub", Opt::Subtitles},    {"-alang", Opt::SoundLanguage},
         {"-progress-name", Opt::ProgressName},
     };
     return names;
@@ -126,6 +126,10 @@ void Apply(Opt opt, const std::string& name, const std::string& value, EncodeOpt
     case Opt::Subtitles:
         if (value != "auto") Refuse(name, "unsupported value '" + value + "' (only auto)");
         o->burn_subtitles = true;
+        break;
+    case Opt::SoundLanguage:
+        if (value != "chi") Refuse(name, "unsupported language '" + value + "' (only chi)");
+        o->chinese_sound = true;
         break;
     }
 }
@@ -237,6 +241,10 @@ const char* UsageText() {
         "  -sub auto    burn subtitles into the picture: a subtitle file beside the\n"
         "               source (same name), else its text subtitles, else its picture\n"
         "               subtitles; none found is no error\n"
+        "  -alang chi   the first Chinese sound track (tagged chi, zho, zh, cmn or\n"
+        "               yue, or so titled); without one, or without -alang, the\n"
+        "               track the source marks as default. With Chinese subtitles\n"
+        "               chosen too, -sub auto burns only their forced lines\n"
         "  -v LEVEL     FFmpeg's own messages, for finding faults: quiet (default),\n"
         "               error, warning, info, verbose or debug\n"
         "  -progress-name NAME\n"

@@ -34,6 +34,9 @@ struct EncodeOptions {
     // -v: FFmpeg's own messages on stderr, for debugging; one of kLogLevels.
     std::string log_level = "quiet";
     bool burn_subtitles = false;   // -sub auto: the source's subtitles into the picture
+    // -alang chi: the source's first Chinese sound track rather than its
+    // default one; with Chinese subtitles too, only their forced lines.
+    bool chinese_sound = false;
     // -progress-name: the progress record the front end created; empty:
     // one of the encoder's own, by its process id (trancor_progress.h).
     std::string progress_name;

@@ -28,7 +28,7 @@ bool DrawablePixels(const AVPixFmtDescriptor* d) {
 
 }  // namespace
 
-PictureSubtitles::PictureSubtitles(const std::string& path, int stream_index) {
+PictureSubtitles::PictureSubtitles(const std::string& path, int stream_index, bool forced_lines_only) {
     SubtitleReader reader(path, stream_index);
     canvas_w_ = reader.decoder().width;
     canvas_h_ = reader.decoder().height;
@@ -45,6 +45,7 @@ PictureSubtitles::PictureSubtitles(const std::string& path, int stream_index) {
         for (unsigned r = 0; r < sub.value.num_rects; ++r) {
             const AVSubtitleRect* rect = sub.value.rects[r];
             if (rect->type != SUBTITLE_BITMAP || rect->w <= 0 || rect->h <= 0 || !rect->data[1]) continue;
+            if (forced_lines_only && !(rect->flags & AV_SUBTITLE_FLAG_FORCED)) continue;
             Bitmap bitmap{rect->x, rect->y, rect->w, rect->h, {}};
             bitmap.yuva.resize(static_cast<size_t>(rect->w) * rect->h * 4);
             const auto* palette = reinterpret_cast<const uint32_t*>(rect->data[1]);

@@ -9,9 +9,10 @@
 
 class PictureSubtitles {
 public:
-    // Reads every subtitle of stream `stream` of `path`. Throws Failure when
-    // the stream cannot be read or decoded.
-    PictureSubtitles(const std::string& path, int stream);
+    // Reads every subtitle of stream `stream` of `path` (forced_lines_only:
+    // only the bitmaps marked forced; the others still end what came before).
+    // Throws Failure when the stream cannot be read or decoded.
+    PictureSubtitles(const std::string& path, int stream, bool forced_lines_only = false);
 
     // Lays what shows at `time_us` (the file's own clock, AV_TIME_BASE
     // units) over the picture. False when the picture's pixel format is one

@@ -6,6 +6,8 @@ extern "C" {
 #include <libavutil/intreadwrite.h>
 }
 
+#include "sound_choice.h"
+
 namespace {
 
 std::string CodecName(AVCodecID id) {
@@ -153,7 +155,7 @@ av::Input OpenInput(const std::string& path, AVIOContext* io, bool deep) {
 
 }  // namespace
 
-Source::Source(const std::string& path, AVIOContext* io) : path_(path) {
+Source::Source(const std::string& path, AVIOContext* io, bool chinese_sound) : path_(path) {
     format_ = OpenInput(path, io, false);
     if (!io && SoundBeyondProbe(format_.get())) format_ = OpenInput(path, nullptr, true);
     AVFormatContext* raw = format_.get();
@@ -178,7 +180,7 @@ Source::Source(const std::string& path, AVIOContext* io) : path_(path) {
         throw Failure(FailureReason::SourceDamaged, path + ": the video has no frame size; the file is damaged");
     video_ = OpenDecoder(vs, decoder, "video");
 
-    audio_index_ = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, video_index_, &decoder, 0);
+    audio_index_ = ChooseSoundStream(raw, video_index_, chinese_sound, &decoder);
     if (audio_index_ == AVERROR_DECODER_NOT_FOUND) {
         const int any = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, video_index_, nullptr, 0);
         throw Failure(FailureReason::UnsupportedFormat,

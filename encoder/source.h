@@ -11,7 +11,8 @@ public:
     // uses a codec this build cannot decode; or when it is smaller than its
     // header says (AVI). io: reads the file's content instead of opening it
     // (tests fail reads with it); it stays the caller's and outlives this.
-    explicit Source(const std::string& path, AVIOContext* io = nullptr);
+    // chinese_sound: the first Chinese sound track (sound_choice.h).
+    explicit Source(const std::string& path, AVIOContext* io = nullptr, bool chinese_sound = false);
 
     const std::string& path() const { return path_; }
     AVStream* video_stream() const { return format_->streams[video_index_]; }

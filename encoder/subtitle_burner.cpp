@@ -64,8 +64,8 @@ void RemoveQuietly(const std::string& path) {
 
 }  // namespace
 
-SubtitleBurner::SubtitleBurner(const std::string& video, int64_t source_start_us)
-    : choice_(ChooseSubtitles(video)), source_start_us_(source_start_us) {
+SubtitleBurner::SubtitleBurner(const std::string& video, int64_t source_start_us, bool chinese_sound)
+    : choice_(ChooseSubtitles(video, chinese_sound)), source_start_us_(source_start_us) {
     try {
         switch (choice_.kind) {
         case SubtitleChoice::Kind::None:
@@ -77,7 +77,7 @@ SubtitleBurner::SubtitleBurner(const std::string& video, int64_t source_start_us
             text_ = std::make_unique<TextSubtitles>(video, choice_.stream, video);
             return;
         case SubtitleChoice::Kind::PictureTrack:
-            pictures_ = std::make_unique<PictureSubtitles>(video, choice_.stream);
+            pictures_ = std::make_unique<PictureSubtitles>(video, choice_.stream, choice_.forced_lines_only);
             return;
         }
     } catch (const Failure& e) {

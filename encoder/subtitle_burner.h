@@ -15,7 +15,8 @@ class SubtitleBurner {
 public:
     // Reads the subtitles ahead. source_start_us: the source's first
     // timestamp (AV_TIME_BASE units), where a subtitle file's times start.
-    SubtitleBurner(const std::string& video, int64_t source_start_us);
+    // chinese_sound: the sound converted is Chinese (ChooseSubtitles).
+    SubtitleBurner(const std::string& video, int64_t source_start_us, bool chinese_sound);
     SubtitleBurner(const SubtitleBurner&) = delete;
     SubtitleBurner& operator=(const SubtitleBurner&) = delete;
 

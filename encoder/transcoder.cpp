@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include "picture_fit.h"
+#include "sound_choice.h"
 
 namespace {
 
@@ -126,7 +127,10 @@ Transcoder::Transcoder(Source& source, PspOutput& output, const EncodeOptions& o
       video_track_(output, source.length_hint()), audio_track_(output, options),
       // Short queues: a few pictures; about a second of decoded sound.
       video_worker_(video_track_, 8), audio_worker_(audio_track_, 48) {
-    if (options.burn_subtitles) subtitles_ = std::make_unique<SubtitleBurner>(source.path(), source.start_time());
+    if (options.burn_subtitles) {
+        const bool chinese_sound = options.chinese_sound && source.audio_stream() && IsChineseSound(source.audio_stream());
+        subtitles_ = std::make_unique<SubtitleBurner>(source.path(), source.start_time(), chinese_sound);
+    }
 }
 
 void Transcoder::Run() {

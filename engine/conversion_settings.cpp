@@ -1,5 +1,6 @@
 #include "conversion_settings.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "number_text.h"
@@ -30,6 +31,8 @@ ConversionSettings DefaultSettings() {
     settings.VideoFormat = kVideoMpeg4;  // plays on every PSP; "默认" leaves the format alone
     settings.TitleFromName = 1;
     settings.Subtitles = 1;
+    settings.AudioTrack = kAudioChineseFirst;
+    settings.Simultaneous = kSimultaneousAuto;
     return settings;
 }
 
@@ -47,6 +50,14 @@ std::string ChannelText(int32_t index) {
 
 std::string EncodedFrameSizeText(const ConversionSettings& settings) {
     return UsesH264(settings) ? "480x272" : FrameSizeText(settings.Resolution);
+}
+
+int32_t RowsAtOnce(const ConversionSettings& settings, int32_t logicalProcessors) {
+    constexpr int32_t kMostAtOnce = 4;
+    if (settings.Simultaneous == kSimultaneousAuto)
+        return std::clamp<int32_t>(logicalProcessors / 4, 1, kMostAtOnce);
+    if (settings.Simultaneous >= 0 && settings.Simultaneous < kMostAtOnce) return settings.Simultaneous + 1;
+    return 1;
 }
 
 std::string FitText(int32_t aspectMode) {

@@ -39,6 +39,7 @@ std::string BuildEncoderCommand(const ConversionJob& job, const ConversionSettin
     const std::string fit = FitText(settings.AspectMode);
     if (!fit.empty()) cmd += " -fit " + fit + " ";
     if (settings.Subtitles == 1) cmd += " -sub auto ";
+    if (settings.AudioTrack == kAudioChineseFirst) cmd += " -alang chi ";
     cmd += " -r " + FrameRateText(settings.Framerate) + " ";
     cmd += " -ac " + ChannelText(settings.Channels) + " ";
     cmd += " -b " + IntToText(settings.VideoQuality) + " ";

@@ -57,32 +57,37 @@ TEST(EncoderCommand, ReadsTheSettingsAtEachCall) {
 // is the worked example's.
 TEST(EncoderCommand, LaterSettingsFollowTheFrameSizeInTheSameRhythm) {
     struct Case {
-        int32_t aspect, format, subtitles;
+        int32_t aspect, format, subtitles, audioTrack;
         const char* afterS;  // from the -s value to the two spaces before -r
     };
     const Case cases[] = {
-        {0, 0, 0, "320x240"},
-        {1, 0, 0, "320x240  -fit pad"},
-        {2, 0, 0, "320x240  -fit crop"},
-        {0, 0, 1, "320x240  -sub auto"},
-        {0, 1, 0, "480x272  -vcodec h264"},
-        {1, 1, 0, "480x272  -vcodec h264  -fit pad"},
-        {2, 1, 1, "480x272  -vcodec h264  -fit crop  -sub auto"},
-        {1, 0, 1, "320x240  -fit pad  -sub auto"},
-        {3, 2, 2, "320x240"},
-        {-1, -1, -1, "320x240"},
+        {0, 0, 0, 0, "320x240"},
+        {1, 0, 0, 0, "320x240  -fit pad"},
+        {2, 0, 0, 0, "320x240  -fit crop"},
+        {0, 0, 1, 0, "320x240  -sub auto"},
+        {0, 1, 0, 0, "480x272  -vcodec h264"},
+        {1, 1, 0, 0, "480x272  -vcodec h264  -fit pad"},
+        {2, 1, 1, 0, "480x272  -vcodec h264  -fit crop  -sub auto"},
+        {1, 0, 1, 0, "320x240  -fit pad  -sub auto"},
+        {0, 0, 0, 1, "320x240  -alang chi"},
+        {0, 0, 1, 1, "320x240  -sub auto  -alang chi"},
+        {2, 1, 1, 1, "480x272  -vcodec h264  -fit crop  -sub auto  -alang chi"},
+        {3, 2, 2, 2, "320x240"},
+        {-1, -1, -1, -1, "320x240"},
     };
     for (const Case& c : cases) {
         ConversionSettings s = DefaultButtonSettings();
         s.AspectMode = c.aspect;
         s.VideoFormat = c.format;
         s.Subtitles = c.subtitles;
+        s.AudioTrack = c.audioTrack;
+        s.Simultaneous = 3;  // how many rows run at once changes no row's line
         s.Resolution = c.format == 1 ? 2 : 0;  // H.264 ignores the frame-size list
         EXPECT_EQ(BuildEncoderCommand({"D:\\v\\a.avi", "E:\\M4V30000.MP4", "", ""}, s, kSystem),
                   std::string("C:\\WINDOWS\\system32\\trancor.exe -i \"D:\\v\\a.avi\"  -s ") + c.afterS +
                       "  -r 29.97  -ac 2  -b 450  -ab 48  -vol 100  -title \"pelmora\"  -ar 24000  -acodec aac"
                       "  -f psp -y \"E:\\M4V30000.MP4\"")
-            << c.aspect << " " << c.format << " " << c.subtitles;
+            << c.aspect << " " << c.format << " " << c.subtitles << " " << c.audioTrack;
     }
 }
 

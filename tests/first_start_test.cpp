@@ -13,6 +13,7 @@
 #include "drive_probe.h"
 #include "first_start.h"
 #include "settings_store.h"
+#include "settings_values.h"
 #include "test_folder.h"
 
 namespace {
@@ -58,9 +59,8 @@ TEST(FirstStart, WithoutConfigTheDefaultValuesAndAnExistingFolder) {
     EXPECT_EQ(settings.Volume, 100);
     EXPECT_EQ(settings.PspNumber, 30000);
     // The picture's shape kept, MPEG-4 for every PSP, each file's own title,
-    // subtitles burned in.
-    EXPECT_EQ(std::vector<int32_t>({settings.AspectMode, settings.VideoFormat, settings.TitleFromName, settings.Subtitles}),
-              std::vector<int32_t>({1, 0, 1, 1}));
+    // subtitles burned in, Chinese sound first, rows at once as the machine allows.
+    EXPECT_EQ(SecondColumnNumbers(settings), std::vector<int32_t>({1, 0, 1, 1, 1, 4}));
     EXPECT_EQ(next, 30000);
     EXPECT_EQ(settings.Output, "C:\\Users\\li\\Videos");
     EXPECT_TRUE(system.created.empty());

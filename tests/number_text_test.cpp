@@ -65,6 +65,21 @@ TEST(SettingsTables, IndexesOutsideATableGiveEmptyText) {
     }
 }
 
+// "同时转换": positions 0-3 are 1-4 rows, "自动" one per four logical
+// processors within 1-4, anything else the first item.
+TEST(SettingsTables, RowsAtOnceFromTheSimultaneousChoice) {
+    ConversionSettings s;
+    auto rows = [&](int32_t choice, int32_t processors) {
+        s.Simultaneous = choice;
+        return RowsAtOnce(s, processors);
+    };
+    for (int32_t choice = 0; choice < 4; ++choice) EXPECT_EQ(rows(choice, 2), choice + 1) << choice;
+    for (int32_t choice : {-1, 5, INT32_MIN, INT32_MAX}) EXPECT_EQ(rows(choice, 16), 1) << choice;
+    const std::pair<int32_t, int32_t> autoRows[] = {{0, 1}, {1, 1}, {2, 1}, {7, 1}, {8, 2}, {12, 3},
+                                                    {16, 4}, {64, 4}};
+    for (auto [processors, expected] : autoRows) EXPECT_EQ(rows(4, processors), expected) << processors;
+}
+
 TEST(SettingsTables, StartingValues) {
     ConversionSettings s;
     EXPECT_EQ(s.Resolution, 0);

@@ -120,9 +120,9 @@ protected:
     JobList jobs = ThreeRows(30000, "E:\\PSP");
     int saves = 0;
     std::function<void()> save = [this] { ++saves; };
-    // Frame size, frame rate, channels, the second column's four lists (none
+    // Frame size, frame rate, channels, the second column's six lists (none
     // selected), video and audio rate, volume, first number.
-    SettingFields fields{1, 1, 1, -1, -1, -1, -1, "800", "96", 120, "30010"};
+    SettingFields fields{1, 1, 1, -1, -1, -1, -1, -1, -1, "800", "96", 120, "30010"};
 };
 
 TEST_F(ConfirmSettingsTest, StoresEveryFieldRenumbersAndSaves) {
@@ -152,9 +152,11 @@ TEST_F(ConfirmSettingsTest, TheSecondColumnIsStoredAndH264RenamesTheRows) {
     fields.videoFormat = 1;
     fields.titleFromName = 1;
     fields.subtitles = -1;
+    fields.audioTrack = 1;
+    fields.simultaneous = 4;
     fields.audio = "x";  // stops after the lists
     EXPECT_THROW(ConfirmSettings(fields, settings, jobs, save), ConversionError);
-    EXPECT_EQ(SecondColumnNumbers(settings), (Numbers{2, 1, 1, -1}));
+    EXPECT_EQ(SecondColumnNumbers(settings), (Numbers{2, 1, 1, -1, 1, 4}));
     fields.audio = "96";
     ConfirmSettings(fields, settings, jobs, save);
     EXPECT_EQ(Targets(jobs), (std::vector<std::string>{"E:\\MP_ROOT\\100ANV01\\MAQ30010.MP4",

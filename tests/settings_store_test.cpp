@@ -100,6 +100,7 @@ TEST_F(SettingsStore, LaterKeysMissingGiveTodaysCommandLine) {
                      "[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
                      "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=E:\\\r\n");
     settings.AspectMode = settings.VideoFormat = settings.TitleFromName = settings.Subtitles = 1;
+    settings.AudioTrack = settings.Simultaneous = 1;
     LoadSettings(*ini, path, settings, next);
     EXPECT_EQ(BuildEncoderCommand({"D:\\v\\a.avi", "E:\\M4V30000.MP4", "", ""}, settings,
                                   "C:\\WINDOWS\\system32\\trancor.exe"),
@@ -111,13 +112,16 @@ TEST_F(SettingsStore, LaterKeysMissingGiveTodaysCommandLine) {
     settings.VideoFormat = 1;
     settings.TitleFromName = 1;
     settings.Subtitles = -7;
+    settings.AudioTrack = 1;
+    settings.Simultaneous = 4;
     SaveSettings(*ini, path, settings);
     const std::string file = folder.ReadFile("Config.ini");
-    for (const char* line : {"AspectMode=2", "VideoFormat=1", "TitleFromName=1", "Subtitles=-7"})
+    for (const char* line : {"AspectMode=2", "VideoFormat=1", "TitleFromName=1", "Subtitles=-7", "AudioTrack=1",
+                             "Simultaneous=4"})
         EXPECT_NE(file.find(line), std::string::npos) << line << " in\n" << file;
     ConversionSettings loaded;
     LoadSettings(*ini, path, loaded, next);
-    EXPECT_EQ(SecondColumnNumbers(loaded), (Numbers{2, 1, 1, -7}));
+    EXPECT_EQ(SecondColumnNumbers(loaded), (Numbers{2, 1, 1, -7, 1, 4}));
 }
 
 TEST_F(SettingsStore, ReadAndWriteOrders) {
@@ -128,11 +132,13 @@ TEST_F(SettingsStore, ReadAndWriteOrders) {
         "read Settings.Resolution", "read Settings.Channels", "read Settings.Framerate",
         "read Settings.VideoQuality", "read Settings.AudioQuality", "read Settings.Volume",
         "read Settings.PspNumber", "read Settings.AspectMode", "read Settings.VideoFormat",
-        "read Settings.TitleFromName", "read Settings.Subtitles",
+        "read Settings.TitleFromName", "read Settings.Subtitles", "read Settings.AudioTrack",
+        "read Settings.Simultaneous",
         "write Settings.Resolution=0", "write Settings.Framerate=0", "write Settings.Channels=0",
         "write Settings.VideoQuality=0", "write Settings.AudioQuality=0", "write Settings.Volume=0",
         "write Settings.PspNumber=0", "write Settings.AspectMode=0", "write Settings.VideoFormat=0",
-        "write Settings.TitleFromName=0", "write Settings.Subtitles=0"}));
+        "write Settings.TitleFromName=0", "write Settings.Subtitles=0", "write Settings.AudioTrack=0",
+        "write Settings.Simultaneous=0"}));
 }
 
 TEST_F(SettingsStore, ARefusedWriteStopsAndNamesTheFile) {

@@ -11,9 +11,9 @@
 inline std::vector<int32_t> FirstColumnNumbers(const ConversionSettings& s) {
     return {s.Resolution, s.Framerate, s.Channels, s.VideoQuality, s.AudioQuality, s.Volume, s.PspNumber};
 }
-// AspectMode, VideoFormat, TitleFromName, Subtitles.
+// AspectMode, VideoFormat, TitleFromName, Subtitles, AudioTrack, Simultaneous.
 inline std::vector<int32_t> SecondColumnNumbers(const ConversionSettings& s) {
-    return {s.AspectMode, s.VideoFormat, s.TitleFromName, s.Subtitles};
+    return {s.AspectMode, s.VideoFormat, s.TitleFromName, s.Subtitles, s.AudioTrack, s.Simultaneous};
 }
 
 // The error box's text for the `Error` that `step` throws; another error

@@ -86,6 +86,8 @@ void ConfirmSettings(const SettingFields& fields, ConversionSettings& settings, 
     settings.VideoFormat = fields.videoFormat;
     settings.TitleFromName = fields.titleFromName;
     settings.Subtitles = fields.subtitles;
+    settings.AudioTrack = fields.audioTrack;
+    settings.Simultaneous = fields.simultaneous;
     settings.VideoQuality = TextToInt(fields.video);
     settings.AudioQuality = TextToInt(fields.audio);
     settings.Volume = fields.volume;

@@ -55,6 +55,8 @@ struct SettingFields {
     int videoFormat = -1;
     int titleFromName = -1;
     int subtitles = -1;
+    int audioTrack = -1;
+    int simultaneous = -1;
     std::string video;    // the video rate field
     std::string audio;    // the audio rate field
     int volume = 0;       // the volume slider

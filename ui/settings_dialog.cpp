@@ -261,6 +261,9 @@ void SettingsDialog::CreateControls() {
          {"MPEG-4（所有 PSP）", "H.264 480×272（系统 3.30 以上）"}, defaults.VideoFormat},
         {&titleList_, kIdTitleList, "标题:", {"固定（pelmora）", "源文件名"}, defaults.TitleFromName},
         {&subtitlesList_, kIdSubtitlesList, "字幕:", {"不加字幕", "烧录字幕"}, defaults.Subtitles},
+        {&audioTrackList_, kIdAudioTrackList, "音轨:", {"源文件默认", "中文优先"}, defaults.AudioTrack},
+        {&simultaneousList_, kIdSimultaneousList, "同时转换:", {"1 个", "2 个", "3 个", "4 个", "自动"},
+         defaults.Simultaneous},
     };
     int rowTop = kFirstRowTop;
     for (const SecondColumnList& row : secondColumn) {
@@ -321,6 +324,8 @@ void SettingsDialog::FillFromSettings() {
     SetDropDownIndex(videoFormatList_, Settings.VideoFormat);
     SetDropDownIndex(titleList_, Settings.TitleFromName);
     SetDropDownIndex(subtitlesList_, Settings.Subtitles);
+    SetDropDownIndex(audioTrackList_, Settings.AudioTrack);
+    SetDropDownIndex(simultaneousList_, Settings.Simultaneous);
     OnVideoFormatChanged();
     SaveProgramSettings();
 }
@@ -365,6 +370,8 @@ void SettingsDialog::OnOkClicked() {
     fields.videoFormat = DropDownIndex(videoFormatList_);
     fields.titleFromName = DropDownIndex(titleList_);
     fields.subtitles = DropDownIndex(subtitlesList_);
+    fields.audioTrack = DropDownIndex(audioTrackList_);
+    fields.simultaneous = DropDownIndex(simultaneousList_);
     fields.video = TextOf(videoRateEdit_);
     fields.audio = TextOf(audioRateEdit_);
     fields.volume = TrackPosition(volumeSlider_);
@@ -385,6 +392,8 @@ void SettingsDialog::OnDefaultsClicked() {
     SetDropDownIndex(aspectModeList_, defaults.AspectMode);
     SetDropDownIndex(titleList_, defaults.TitleFromName);
     SetDropDownIndex(subtitlesList_, defaults.Subtitles);
+    SetDropDownIndex(audioTrackList_, defaults.AudioTrack);
+    SetDropDownIndex(simultaneousList_, defaults.Simultaneous);
     // The stored number, not the layout's: a number typed but not confirmed goes.
     SetText(firstNumberEdit_, IntToText(Settings.PspNumber));
     Jobs.NextNumber = NumberAfterDefaults(Settings.PspNumber, Jobs);

@@ -26,6 +26,8 @@ enum SettingControlId : int {
     kIdVideoFormatList = 1106,
     kIdTitleList = 1107,
     kIdSubtitlesList = 1108,
+    kIdAudioTrackList = 1109,
+    kIdSimultaneousList = 1110,
     kIdVideoRateEdit = 1201,
     kIdAudioRateEdit = 1202,
     kIdFirstNumberEdit = 1203,
@@ -85,7 +87,7 @@ private:
     HWND presetList_ = nullptr, frameSizeList_ = nullptr, frameRateList_ = nullptr,
          channelList_ = nullptr;
     HWND aspectModeList_ = nullptr, videoFormatList_ = nullptr, titleList_ = nullptr,
-         subtitlesList_ = nullptr;
+         subtitlesList_ = nullptr, audioTrackList_ = nullptr, simultaneousList_ = nullptr;
     HWND videoRateEdit_ = nullptr, audioRateEdit_ = nullptr, firstNumberEdit_ = nullptr;
     HWND videoRateArrows_ = nullptr, audioRateArrows_ = nullptr;
     HWND volumeSlider_ = nullptr;

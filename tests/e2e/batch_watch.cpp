@@ -19,6 +19,41 @@ bool ProcessRunning(const char* exeName) {
     return found;
 }
 
+namespace {
+
+// Calls `each` with the id of every process named `exeName`.
+void ForEachProcess(const char* exeName, const std::function<void(DWORD id)>& each) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, exeName) == 0) each(entry.th32ProcessID);
+    CloseHandle(snapshot);
+}
+
+}  // namespace
+
+int ProcessCount(const char* exeName) {
+    int count = 0;
+    ForEachProcess(exeName, [&](DWORD) { ++count; });
+    return count;
+}
+
+uint64_t ProcessorTimeOf(const char* exeName) {
+    uint64_t total = 0;
+    ForEachProcess(exeName, [&](DWORD id) {
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        if (!process) return;
+        FILETIME created{}, exited{}, kernel{}, user{};
+        if (GetProcessTimes(process, &created, &exited, &kernel, &user))
+            for (const FILETIME& t : {kernel, user})
+                total += (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+        CloseHandle(process);
+    });
+    return total;
+}
+
 BatchWatch WatchBatch(DWORD pid, HWND list, int rows, const char* encoderExe,
                       const std::function<void(int row, int bar)>& sample, int ms) {
     BatchWatch watch;

@@ -5,6 +5,7 @@
 // scenario and the batch benchmark.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct BatchWatch {
 
 // True while a process whose executable is named `exeName` runs.
 bool ProcessRunning(const char* exeName);
+// How many such processes run, and the processor time they have used
+// together so far (100 ns units).
+int ProcessCount(const char* exeName);
+uint64_t ProcessorTimeOf(const char* exeName);
 
 // Polls every 100 ms for at most `ms`. `sample(row, bar)` runs at each poll
 // while a row's encoder runs (for screenshots); it may be empty.

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "batch_watch.h"
@@ -30,6 +31,69 @@ protected:
 
     std::string out_;
 };
+
+// Four rows, two at once ("同时转换:" "2 个"), paused while two encoders run
+// and resumed: never more than two encoders, each running row showing its
+// own share, the paused encoders using no processor time, every file whole.
+TEST_F(RealBatch, FourClipsTwoAtOnceWithAPause) {
+    const std::string clips = e2e::PathFromEnvironment(L"VQ_E2E_CLIPS");
+    WriteConfig("[Settings]\r\nResolution=0\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
+                "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nSimultaneous=1\r\nOutput=" + out_ + "\r\n");
+    StartProgram();
+    AddFiles(clips, {"clip1.avi", "clip2.avi", "clip3.avi", "clip1.avi"});
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 4; }));
+    e2e::Click(Button(IDC_START));
+    HWND output = e2e::WaitForWindow(Pid(), VQ_CLASS_PROGRESS_WINDOW);
+    ASSERT_NE(output, nullptr);
+    HWND pause = e2e::Control(output, IDC_PROGRESS_PAUSE);
+    HWND statusLine = e2e::Control(output, IDC_PROGRESS_STATUS_LINE);
+    EXPECT_EQ(e2e::WindowText(pause), "暂停");
+
+    auto sharesShown = [&] {
+        const std::vector<std::string> statuses = Column(2);
+        int running = 0;
+        for (const std::string& status : statuses) running += status.rfind("正在处理 ", 0) == 0 && status.back() == '%';
+        return running == 2 && e2e::ProcessCount("trancor.exe") == 2;
+    };
+    ASSERT_TRUE(e2e::WaitUntil(sharesShown, 120000)) << "two rows never ran side by side";
+    EXPECT_NE(e2e::WindowText(statusLine).find("同时转换 2 个"), std::string::npos) << e2e::WindowText(statusLine);
+    Screenshot("two-running");
+
+    e2e::Click(pause);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(pause) == "继续"; }));
+    EXPECT_EQ(e2e::WindowText(statusLine), "已暂停");
+    Sleep(500);  // the time slices under way end
+    const uint64_t atPause = e2e::ProcessorTimeOf("trancor.exe");
+    const std::vector<std::string> pausedStatuses = Column(2);
+    Sleep(2000);
+    const uint64_t later = e2e::ProcessorTimeOf("trancor.exe");
+    std::printf("processor time of the paused encoders over 2 s: %.3f s\n", static_cast<double>(later - atPause) / 1e7);
+    EXPECT_EQ(later, atPause) << "the paused encoders went on working";
+    EXPECT_EQ(Column(2), pausedStatuses) << "a paused row moved on";
+    EXPECT_EQ(e2e::ProcessCount("trancor.exe"), 2);
+    Screenshot("paused");
+
+    e2e::Click(pause);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WindowText(pause) == "暂停"; }));
+    int mostRunning = 0;
+    e2e::MessageBoxInfo box;
+    const ULONGLONG deadline = GetTickCount64() + 400000;
+    while (!box.window && GetTickCount64() < deadline) {
+        mostRunning = std::max(mostRunning, e2e::ProcessCount("trancor.exe"));
+        box = e2e::WaitForMessageBox(Pid(), 0);
+        Sleep(100);
+    }
+    ASSERT_NE(box.window, nullptr) << "no end message";
+    EXPECT_EQ(box.text, "已完成");
+    EXPECT_LE(mostRunning, 2);
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"完成", "完成", "完成", "完成"}));
+    ASSERT_TRUE(e2e::PressOk(box));
+    for (int number : {30000, 30001, 30002, 30003}) {
+        const std::string target = e2e::JoinPath(out_, "M4V" + std::to_string(number) + ".MP4");
+        EXPECT_TRUE(e2e::FileExists(target)) << number;
+        EXPECT_FALSE(e2e::FileExists(target + ".part")) << number;
+    }
+}
 
 TEST_F(RealBatch, TheBarRisesWhileEachOfThreeClipsConverts) {
     const std::string clips = e2e::PathFromEnvironment(L"VQ_E2E_CLIPS");

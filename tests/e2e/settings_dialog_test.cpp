@@ -110,7 +110,8 @@ TEST_F(SettingsDialog, AConfigWithoutValuesShowsTheZeroSettingsInTheLayoutAndWri
     EXPECT_EQ(Text(kIdVolumeLabel), "音量:") << "the position did not change, so no handler ran";
     EXPECT_EQ(Text(kIdFirstNumberEdit), "0");
     for (const char* key : {"Resolution", "Framerate", "Channels", "VideoQuality", "AudioQuality",
-                            "Volume", "PspNumber", "AspectMode", "VideoFormat", "TitleFromName", "Subtitles"}) {
+                            "Volume", "PspNumber", "AspectMode", "VideoFormat", "TitleFromName", "Subtitles",
+                            "AudioTrack", "Simultaneous"}) {
         EXPECT_EQ(Ini(key), "0") << key;
     }
     e2e::PaintNow(Dialog());
@@ -330,34 +331,40 @@ TEST_F(SettingsDialog, ARefusedSaveIsShownAndTheDialogOpensFilledAllTheSame) {
     RemoveDirectoryA(e2e::ToSystem(ConfigIni()).c_str());
 }
 
-// The second column: picture shape, video format, title and subtitles. Each
-// list's item position is its stored value; H.264 greys the frame size.
+// The second column: picture shape, video format, title, subtitles, sound
+// track and rows at once. Each list's item position is its stored value;
+// H.264 greys the frame size.
 TEST_F(SettingsDialog, TheSecondColumnFillsStoresCancelsAndTakesTheDefaults) {
     WriteConfig("[Settings]\r\nResolution=2\r\nFramerate=1\r\nChannels=1\r\nVideoQuality=450\r\n"
                 "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nAspectMode=2\r\nTitleFromName=0\r\n"
-                "Subtitles=1\r\nOutput=E:\\MP_ROOT\\100MNV01\r\n");  // no VideoFormat: 0
+                "Subtitles=1\r\nSimultaneous=2\r\nOutput=E:\\MP_ROOT\\100MNV01\r\n");  // no VideoFormat, AudioTrack: 0
     StartProgram();
     ASSERT_TRUE(AddVideos({"a.avi", "b.avi"}, 2));
     const Texts mpeg4Targets{"E:\\MP_ROOT\\100MNV01\\M4V30000.MP4", "E:\\MP_ROOT\\100MNV01\\M4V30001.MP4"};
     EXPECT_EQ(Column(1), mpeg4Targets);
     Open();
-    const int lists[] = {kIdAspectModeList, kIdVideoFormatList, kIdTitleList, kIdSubtitlesList};
-    for (int row = 0; row < 4; ++row) {
+    const int lists[] = {kIdAspectModeList, kIdVideoFormatList, kIdTitleList, kIdSubtitlesList,
+                         kIdAudioTrackList, kIdSimultaneousList};
+    for (int row = 0; row < 6; ++row) {
         RECT r = e2e::RectInParent(Item(lists[row]));
         EXPECT_EQ(r.left, 424) << row;
         EXPECT_EQ(r.top, 24 + 40 * row) << row;
         EXPECT_EQ(r.bottom - r.top, 21) << row;
     }
-    // Tab order: on from the first number's field through the four lists.
+    // Tab order: on from the first number's field through the six lists.
     ASSERT_TRUE(e2e::FocusControl(Dialog(), Item(kIdFirstNumberEdit)));
     for (int id : lists) {
         e2e::PostKey(e2e::FocusedWindow(Dialog()), VK_TAB);
         EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FocusedWindow(Dialog()) == Item(id); })) << id;
     }
     ExpectShown({{kIdAspectModeList, "裁切填满"}, {kIdVideoFormatList, "MPEG-4（所有 PSP）"},
-                 {kIdTitleList, "固定（pelmora）"}, {kIdSubtitlesList, "烧录字幕"}});
+                 {kIdTitleList, "固定（pelmora）"}, {kIdSubtitlesList, "烧录字幕"},
+                 {kIdAudioTrackList, "源文件默认"}, {kIdSimultaneousList, "3 个"}});
+    EXPECT_EQ(e2e::DropDownItems(Item(kIdSimultaneousList)), (Texts{"1 个", "2 个", "3 个", "4 个", "自动"}));
+    EXPECT_EQ(e2e::DropDownItems(Item(kIdAudioTrackList)), (Texts{"源文件默认", "中文优先"}));
     EXPECT_TRUE(IsWindowEnabled(Item(kIdFrameSizeList)));
     EXPECT_EQ(Ini("VideoFormat"), "0") << "showing the dialog writes every key";
+    EXPECT_EQ(Ini("AudioTrack"), "0");
 
     // H.264 greys the frame size and keeps it; "取消" forgets all of it.
     ASSERT_TRUE(PressKey(kIdVideoFormatList, VK_END));
@@ -372,13 +379,16 @@ TEST_F(SettingsDialog, TheSecondColumnFillsStoresCancelsAndTakesTheDefaults) {
 
     // Every list changed, then "默认": all but the video format go back.
     for (auto [id, key] : {std::pair{kIdVideoFormatList, VK_END}, std::pair{kIdAspectModeList, VK_HOME},
-                           std::pair{kIdTitleList, VK_END}, std::pair{kIdSubtitlesList, VK_HOME}})
+                           std::pair{kIdTitleList, VK_END}, std::pair{kIdSubtitlesList, VK_HOME},
+                           std::pair{kIdAudioTrackList, VK_HOME}, std::pair{kIdSimultaneousList, VK_HOME}})
         ASSERT_TRUE(PressKey(id, key));
-    ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdSubtitlesList) == "不加字幕"; }));
-    ExpectShown({{kIdAspectModeList, "拉伸填满"}, {kIdTitleList, "源文件名"}});
+    ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdSimultaneousList) == "1 个"; }));
+    ExpectShown({{kIdAspectModeList, "拉伸填满"}, {kIdTitleList, "源文件名"}, {kIdSubtitlesList, "不加字幕"},
+                 {kIdAudioTrackList, "源文件默认"}});
     e2e::Click(Item(kIdDefaultsButton));
     ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdSubtitlesList) == "烧录字幕"; }));
     ExpectShown({{kIdAspectModeList, "保持比例（加黑边）"}, {kIdTitleList, "源文件名"},
+                 {kIdAudioTrackList, "中文优先"}, {kIdSimultaneousList, "自动"},
                  {kIdVideoFormatList, "H.264 480×272（系统 3.30 以上）"}, {kIdFrameSizeList, "320 X 240"}});
     EXPECT_FALSE(IsWindowEnabled(Item(kIdFrameSizeList)));
     e2e::PaintNow(Dialog());
@@ -389,7 +399,8 @@ TEST_F(SettingsDialog, TheSecondColumnFillsStoresCancelsAndTakesTheDefaults) {
     ASSERT_TRUE(PressKey(kIdTitleList, VK_HOME));
     ASSERT_TRUE(e2e::WaitUntil([&] { return Choice(kIdTitleList) == "固定（pelmora）"; }));
     CloseWith(kIdOkButton);
-    ExpectIni({{"AspectMode", "1"}, {"VideoFormat", "1"}, {"TitleFromName", "0"}, {"Subtitles", "1"}});
+    ExpectIni({{"AspectMode", "1"}, {"VideoFormat", "1"}, {"TitleFromName", "0"}, {"Subtitles", "1"},
+               {"AudioTrack", "1"}, {"Simultaneous", "4"}});
     EXPECT_EQ(Ini("Resolution"), "0") << "a disabled frame size is stored all the same";
     EXPECT_EQ(Column(1), (Texts{"E:\\MP_ROOT\\100ANV01\\MAQ30000.MP4", "E:\\MP_ROOT\\100ANV01\\MAQ30001.MP4"}));
     ASSERT_TRUE(AddVideos({"c.avi"}, 3));

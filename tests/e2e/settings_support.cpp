@@ -15,16 +15,30 @@ HWND WaitForSettingsDialog(DWORD pid) { return WaitForWindow(pid, "#32770", "设
 
 bool WaitForSettingsDialogGone(DWORD pid) { return WaitForWindowGone(pid, "#32770", "设置"); }
 
-std::string DropDownText(HWND combo) {
+namespace {
+
+std::string DropDownItem(HWND combo, LRESULT index) {
     // Wine answers a cross-process CB_GETLBTEXTA in UTF-16; the W message is
     // marshalled correctly on both systems.
-    LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (index < 0) return "";
     LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
     if (length <= 0) return "";
     std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
     SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     return WideToUtf8(text.data());
+}
+
+}  // namespace
+
+std::string DropDownText(HWND combo) {
+    LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    return index < 0 ? "" : DropDownItem(combo, index);
+}
+
+std::vector<std::string> DropDownItems(HWND combo) {
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) items.push_back(DropDownItem(combo, i));
+    return items;
 }
 
 int DropDownIndex(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }

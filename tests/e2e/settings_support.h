@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -14,6 +15,8 @@ bool WaitForSettingsDialogGone(DWORD pid);
 
 // The text of a drop-down list's selected item ("" when none is selected).
 std::string DropDownText(HWND combo);
+// Every item, in list order.
+std::vector<std::string> DropDownItems(HWND combo);
 int DropDownIndex(HWND combo);
 int TrackBarPosition(HWND trackBar);
 

@@ -3,7 +3,8 @@ import os
 import statistics
 import unittest
 
-from trancor_helpers import EncoderTestCase, ffmpeg, gray_pixels, loudness, make_clip, probe
+from trancor_helpers import (EncoderTestCase, ffmpeg, gray_pixels, loudness, make_clip, mkv_with_sound_tracks, probe,
+                             program_args, run_trancor)
 
 
 class SourceFormats(EncoderTestCase):
@@ -105,6 +106,25 @@ class OutputSettings(EncoderTestCase):
         self.assertAlmostEqual(levels["200"][0] - levels["100"][0], 6.0, delta=0.5)
         self.assertAlmostEqual(levels["50"][0] - levels["100"][0], -6.0, delta=0.5)
         self.assertLess(levels["0"][1], -80)
+
+    def test_sound_track_by_default_or_chinese_first(self):
+        # Which track the output's sound comes from: a Japanese first (and
+        # default) track peaks at -26 dB, a Chinese second at -6 dB; then a
+        # source without any Chinese track, its second the default.
+        clip = make_clip(self.path("picture.mkv"), seconds=2, audio=None)
+        anime = mkv_with_sound_tracks(self.path("anime.mkv"), clip, [(0.05, "jpn", True), (0.5, "chi", False)])
+        film = mkv_with_sound_tracks(self.path("film.mkv"), clip, [(0.05, "eng", False), (0.5, "jpn", True)])
+        peaks = {}
+        for source in (anime, film):
+            for alang in ([], ["-alang", "chi"]):
+                target = self.path(f"M4V{len(peaks) + 10100}.MP4")
+                result = run_trancor(program_args(source, target) + alang)
+                self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
+                self.assert_psp_file(target)
+                peak = loudness(target)[1]
+                peaks[os.path.basename(source), len(alang)] = "second" if peak > -16 else "first"
+        self.assertEqual(peaks, {("anime.mkv", 0): "first", ("anime.mkv", 2): "second",
+                                 ("film.mkv", 0): "second", ("film.mkv", 2): "second"})
 
 
 class Thumbnail(EncoderTestCase):

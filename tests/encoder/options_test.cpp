@@ -221,12 +221,21 @@ TEST(PicturePlacement, KeepsTheDisplayShapeInEveryFrame) {
     EXPECT_EQ(stretch.width * 1000 + stretch.height, 320240);  // without -fit: the frame
 }
 
-TEST(EncoderCommandLine, SubtitlesOnlyWhenAskedAndOnlyAuto) {
-    EXPECT_FALSE(ParseCommandLine(ProgramLine()).options.burn_subtitles);
+TEST(EncoderCommandLine, SubtitlesAndChineseSoundOnlyWhenAskedAndOnlyTheirOneValue) {
+    const EncodeOptions plain = ParseCommandLine(ProgramLine()).options;
+    EXPECT_FALSE(plain.burn_subtitles || plain.chinese_sound);
     Args args = ProgramLine();
-    args.insert(args.begin() + 4, {"-sub", "auto"});
-    EXPECT_TRUE(ParseCommandLine(args).options.burn_subtitles);
-    args[5] = "Auto";
+    args.insert(args.begin() + 4, {"-sub", "auto", "-alang", "chi"});
+    const EncodeOptions both = ParseCommandLine(args).options;
+    EXPECT_TRUE(both.burn_subtitles && both.chinese_sound);
+    args.erase(args.begin() + 4, args.begin() + 6);
+    EXPECT_FALSE(ParseCommandLine(args).options.burn_subtitles);
+    EXPECT_TRUE(ParseCommandLine(args).options.chinese_sound);
+    for (const char* other : {"zho", "Chi", "jpn"}) {
+        args[5] = other;
+        EXPECT_NE(Refusal(args).find("-alang: unsupported language"), std::string::npos) << other;
+    }
+    args.insert(args.begin() + 4, {"-sub", "Auto"});
     EXPECT_NE(Refusal(args).find("-sub"), std::string::npos);
 }
 

@@ -6,7 +6,7 @@ import os
 import struct
 import unittest
 
-from trancor_helpers import EncoderTestCase, ffmpeg, make_clip, program_args, run_trancor
+from trancor_helpers import EncoderTestCase, ffmpeg, make_clip, mkv_with_sound_tracks, program_args, run_trancor
 
 SHOWN = (1.0, 2.0)  # every test subtitle is on screen from 1 s to 2 s
 INSIDE, BEFORE, AFTER = 1.5, 0.5, 3.2
@@ -45,13 +45,14 @@ def mkv_with_ass(path, clip, text, font="WenQuanYi Micro Hei", attach=True):
     return path
 
 
-def spu(width, height, x, y, seconds):
-    """A DVD subtitle picture: a filled rectangle shown for `seconds`."""
+def spu(width, height, x, y, seconds, forced=False):
+    """A DVD subtitle picture: a filled rectangle shown for `seconds`;
+    forced: shown even when the player's subtitles are off."""
     assert width < 256  # one run of `width` pixels of colour 1 per line
     line = struct.pack(">H", width << 2 | 1)
     field = line * (height // 2)
     rle_end = 4 + 2 * len(field)
-    commands = bytes([
+    commands = bytes([0x00] if forced else []) + bytes([
         0x03, 0x00, 0x10,  # colour 1: palette entry 1; background: entry 0
         0x04, 0x00, 0xF0,  # colour 1 opaque, background clear
         0x05, x >> 4, (x & 15) << 4 | (x + width - 1) >> 8, (x + width - 1) & 255,
@@ -64,22 +65,26 @@ def spu(width, height, x, y, seconds):
     return struct.pack(">HH", 4 + len(body), rle_end) + body
 
 
-def vob_with_dvd_subtitle(path, clip):
-    """A VOB whose DVD subtitle (from a VobSub pair made here) shows a box."""
+def vobsub(base, forced=False):
+    """A VobSub pair whose one subtitle shows a box at SHOWN; the .idx's path."""
     pts = 90000  # the .idx's timestamp decides; the PES one is kept consistent
-    payload = spu(240, 60, 240, 380, SHOWN[1] - SHOWN[0])
+    payload = spu(240, 60, 240, 380, SHOWN[1] - SHOWN[0], forced)
     pes_pts = bytes([0x21 | (pts >> 29 & 0x0E), pts >> 22 & 255, (pts >> 14 & 0xFE) | 1, pts >> 7 & 255,
                      (pts << 1 & 0xFE) | 1])
     pes = b"\x00\x00\x01\xBD" + struct.pack(">H", 9 + len(payload)) + b"\x81\x80\x05" + pes_pts + b"\x20" + payload
     pack = b"\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8"
-    base = path + ".vobsub"
     with open(base + ".sub", "wb") as f:
         f.write(pack + pes)
     palette = ", ".join(["000000", "ffffff"] + ["808080"] * 14)
     with open(base + ".idx", "w") as f:
         f.write("# VobSub index file, v7 (do not modify this line!)\nsize: 720x480\n"
                 f"palette: {palette}\nid: en, index: 0\ntimestamp: 00:00:01:000, filepos: 000000000\n")
-    ffmpeg("-i", clip, "-i", base + ".idx", "-map", "0", "-map", "1", "-c", "copy", "-f", "vob", path)
+    return base + ".idx"
+
+
+def vob_with_dvd_subtitle(path, clip):
+    """A VOB whose DVD subtitle (from a VobSub pair made here) shows a box."""
+    ffmpeg("-i", clip, "-i", vobsub(path + ".vobsub"), "-map", "0", "-map", "1", "-c", "copy", "-f", "vob", path)
     return path
 
 
@@ -116,9 +121,9 @@ class SubtitleBurning(EncoderTestCase):
         result = run_trancor(program_args(cls.clip, cls.plain))
         assert result.returncode == 0, result.stderr
 
-    def burn(self, source, name, sub=True):
+    def burn(self, source, name, sub=True, extra=()):
         target = self.path(name)
-        args = program_args(source, target) + (["-sub", "auto"] if sub else [])
+        args = program_args(source, target) + (["-sub", "auto"] if sub else []) + list(extra)
         result = run_trancor(args)
         self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
         self.assert_psp_file(target)
@@ -205,6 +210,71 @@ class SubtitleBurning(EncoderTestCase):
         self.assertGreater(changed(frame_at(target, INSIDE), frame_at(plain, INSIDE)), 0.003)
         for outside in (BEFORE, AFTER):
             self.assertLess(changed(frame_at(target, outside), frame_at(plain, outside)), 0.001)
+
+    def test_chinese_sound_keeps_only_the_forced_chinese_subtitles(self):
+        # Japanese sound first, Chinese second; a full Chinese track at the
+        # bottom (default) and a forced Chinese one at the top.
+        full, forced = self.path("full.ass"), self.path("forced.ass")
+        for path, text in ((full, "你好世界"), (forced, "{\\an8}招牌文字")):
+            with open(path, "w", encoding="utf-8") as f:
+                f.write(ass_text(text, "WenQuanYi Micro Hei"))
+        font = ["-attach", CJK_FONT, "-metadata:s:t", "mimetype=application/x-truetype-font", "-c:s", "copy"]
+        chinese_subtitles = ["-metadata:s:s", "language=chi"]
+        both = mkv_with_sound_tracks(self.path("both.mkv"), self.clip, [(0.1, "jpn", True), (0.1, "chi", False)],
+                                     (full, forced), font + chinese_subtitles +
+                                     ["-disposition:s:0", "default", "-disposition:s:1", "forced"])
+        unforced = mkv_with_sound_tracks(self.path("unforced.mkv"), self.clip,
+                                         [(0.1, "jpn", True), (0.1, "chi", False)], (full,), font + chinese_subtitles)
+        japanese = mkv_with_sound_tracks(self.path("japanese.mkv"), self.clip, [(0.1, "jpn", True)], (full,),
+                                         font + chinese_subtitles)
+        chinese = ["-alang", "chi"]
+        # The remuxed picture's times differ from the clip's by a frame: the
+        # plain picture is one of these sources converted without -sub.
+        plain = frame_at(self.burn(both, "M4V10059.MP4", sub=False)[0], INSIDE)
+        frames = {}
+        for source, alang in ((both, []), (both, chinese), (unforced, chinese), (japanese, chinese)):
+            target = self.path(f"M4V{10060 + len(frames)}.MP4")
+            result = run_trancor(program_args(source, target) + ["-sub", "auto"] + alang)
+            self.assertEqual(result.returncode, 0, result.stderr.decode("utf-8", "replace"))
+            frames[os.path.basename(source), bool(alang)] = frame_at(target, INSIDE)
+            keep_frame(target, f"native-sound-{len(frames)}.png")
+        half = len(plain) // 2
+
+        def burned(frame):  # (top half, bottom half) changed against the plain picture
+            return (changed(frame[:half], plain[:half]) > 0.003, changed(frame[half:], plain[half:]) > 0.003)
+
+        self.assertEqual({key: burned(frame) for key, frame in frames.items()}, {
+            ("both.mkv", False): (False, True),     # Japanese sound: the full track
+            ("both.mkv", True): (True, False),      # Chinese sound: the forced one only
+            ("unforced.mkv", True): (False, False),  # nothing forced: nothing burned
+            ("japanese.mkv", True): (False, True),  # no Chinese sound: the full track
+        })
+
+        # Files beside the video: the whole Chinese one for Japanese sound,
+        # the forced one for Chinese sound, whatever their names' order.
+        folder = self.path("forced-files")
+        os.mkdir(folder)
+        video = os.path.join(folder, "v.mkv")
+        os.link(unforced, video)
+        for name, text in (("v.chs.srt", "你好世界"), ("v.chs.forced.srt", "{\\an8}招牌文字")):
+            with open(os.path.join(folder, name), "w", encoding="utf-8") as f:
+                f.write(srt_text(text))
+        files = {}
+        for alang in ([], chinese):
+            target, _ = self.burn(video, f"M4V1006{5 + len(alang)}.MP4", extra=alang)
+            files[bool(alang)] = burned(frame_at(target, INSIDE))
+        self.assertEqual(files, {False: (False, True), True: (True, False)})
+
+        # A DVD picture track keeps the lines marked forced, one by one.
+        for forced in (False, True):
+            dvd = mkv_with_sound_tracks(self.path(f"dvd{forced}.mkv"), self.clip, [(0.1, "chi", True)],
+                                        (vobsub(self.path(f"dvd{forced}"), forced),),
+                                        ["-c:s", "copy"] + chinese_subtitles)
+            shown = {}
+            for alang in ([], chinese):
+                target, _ = self.burn(dvd, f"M4V10{70 + 2 * forced + len(alang) // 2}.MP4", extra=alang)
+                shown[bool(alang)] = changed(frame_at(target, INSIDE), plain) > 0.003
+            self.assertEqual(shown, {False: True, True: forced}, f"forced: {forced}")
 
     def test_nothing_to_burn_and_unreadable_subtitles(self):
         # No subtitles anywhere: today's picture, no word about it.

@@ -34,6 +34,28 @@ def make_clip(path, seconds=2.0, size="320x240", rate="25", video="testsrc2", au
     return path
 
 
+def mkv_with_sound_tracks(path, clip, tracks, extra_inputs=(), extra_args=()):
+    """An MKV of `clip`'s picture and one tone per track as long as it, each
+    as loud as its amplitude says so that the output tells which was taken:
+    tracks are (amplitude, language or None, is default). `extra_inputs`
+    (files) are mapped after the sound with `extra_args`."""
+    seconds = probe(clip)["format"]["duration"]
+    args = ["-i", clip]
+    for amplitude, _, _ in tracks:
+        args += ["-t", seconds, "-f", "lavfi", "-i", f"aevalsrc=exprs={amplitude}*sin(2*PI*440*t):sample_rate=44100"]
+    for extra in extra_inputs:
+        args += ["-i", extra]
+    args += ["-map", "0:v"] + [x for i in range(len(tracks)) for x in ("-map", str(i + 1))]
+    args += [x for i in range(len(extra_inputs)) for x in ("-map", str(len(tracks) + 1 + i))]
+    args += ["-c:v", "copy", "-c:a", "libmp3lame"]
+    for i, (_, language, default) in enumerate(tracks):
+        if language:
+            args += [f"-metadata:s:a:{i}", f"language={language}"]
+        args += [f"-disposition:a:{i}", "default" if default else "0"]
+    ffmpeg(*args, *extra_args, path)
+    return path
+
+
 def program_args(source, target, size="320x240", rate="29.97", channels="2", video_kbits="450",
                  audio_kbits="48", volume="100"):
     """The argument list the program builds for every file."""

@@ -34,7 +34,7 @@ protected:
     std::unique_ptr<BatchWorker> NewWorker(int rowsAtOnce = 1) {
         setup.rowsAtOnce = rowsAtOnce;
         auto worker = std::make_unique<BatchWorker>(setup, services, [this] {
-            BatchView view = watched->View();
+            BatchView view = watched.load()->View();
             std::lock_guard<std::mutex> lock(samplesMutex);
             samples.push_back(std::move(view));
         });
