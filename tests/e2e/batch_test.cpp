@@ -264,8 +264,8 @@ TEST_F(Batch, FailedRowsAreCountedAtTheEndAndTellWhyWhenThePointerRestsOnThem) {
     FindClose(search);
     // UTF-8 already: read as it is.
     const std::string log = e2e::ReadFileStart(InFolder(std::string("logs\\") + found.cFileName), 1 << 20);
-    for (const std::string& part : {std::string("命令行："), JoinPath(videos_, "b.avi"), std::string("opening the source\n"),
-                                    std::string("err opening the source\n"), std::string("退出代码：1\r\n"),
+    for (const std::string& part : {std::string("命令行："), JoinPath(videos_, "b.avi"), std::string("opening the source\r\n"),
+                                    std::string("err opening the source\r\n"), std::string("退出代码：1\r\n"),
                                     std::string("原因：无法读取源文件 - Permission denied\r\n")})
         EXPECT_NE(log.find(part), std::string::npos) << part << " not in:\n" << log;
 }
