@@ -50,9 +50,13 @@ private:
 
 // The encoder's stdout and stderr, appended to its log. Inheritable, so
 // the child gets it; our copy is closed once the child has been created.
+// Shared for deleting: Wine's console host inherits the handle too and may
+// hold it a moment after the encoder has gone, and the oldest logs must
+// still go.
 UniqueHandle OpenOutputFile(const std::string& path) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    return UniqueHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+    return UniqueHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 

@@ -22,7 +22,8 @@ std::vector<std::string> Win32RunLogFiles::ListLogs(const std::string& folder) {
 bool Win32RunLogFiles::Append(const std::string& path, const std::string& bytes) {
     // Shared for writing: the encoder may still hold the file through its
     // inherited output handle.
-    UniqueHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    UniqueHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;

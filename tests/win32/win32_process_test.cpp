@@ -74,7 +74,7 @@ TEST_F(Win32Encoder, WithALogFileStdoutAndStderrAreAppendedToItAndTheCommandLine
     EXPECT_EQ(ReadWholeFile(log), "header\r\nframes 42\r\nerr frames 42\r\n");
     // STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES, still hidden.
     EXPECT_EQ(ReadWholeFile(record).substr(0, command.size() + 18), command + "\nflags=257 show=0\n");
-    // The log can be appended to and removed once the run is over: no handle left open.
+    // The log can be removed (the oldest logs are) whoever still holds it.
     EXPECT_TRUE(DeleteFileA(log.c_str()));
 }
 
