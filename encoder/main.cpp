@@ -14,6 +14,7 @@ extern "C" {
 #include "convert.h"
 #include "failure.h"
 #include "options.h"
+#include "probe.h"
 #include "run_progress.h"
 
 namespace {
@@ -33,6 +34,12 @@ int FfmpegLogLevel(const std::string& name) {
 }
 
 int Run(const std::vector<std::string>& args, RunProgress& progress) {
+    if (!args.empty() && args[0] == kProbeOption) {
+        av_log_set_level(AV_LOG_QUIET);
+        const int code = ProbeLengths(std::vector<std::string>(args.begin() + 1, args.end()));
+        progress.Succeeded();
+        return code;
+    }
     ParsedCommand command;
     try {
         command = ParseCommandLine(args);

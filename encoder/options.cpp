@@ -252,6 +252,9 @@ const char* UsageText() {
         "               the caller has created (default: one named by process id)\n"
         "  -h           this text\n"
         "\n"
+        "trancor -probe FILE...: each file's length in microseconds on stdout, one\n"
+        "line per file in the order given (-1: unreadable or unknown).\n"
+        "\n"
         "Exit code 0 only when the output file is complete; 1 when the conversion\n"
         "failed, 2 for a bad command line. A failure is told in one line on stderr.\n";
 }

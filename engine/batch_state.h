@@ -7,7 +7,8 @@
 
 struct RowState {
     std::string status;  // "", "正在处理" (with its share when rows run side by side), "完成", "失败", "放弃"
-    std::string reason;  // why the row failed; set together with "失败"
+    std::string reason;  // why the row failed, in Chinese; set together with "失败"
+    std::string logPath = {};  // the log of the row's run (run_log.h), once it has one
 };
 
 struct BatchView {

@@ -16,7 +16,12 @@ enum class EncoderOutcome {
 
 struct BatchWorker::RunResult {
     EncoderOutcome outcome = EncoderOutcome::Failed;
-    std::string reason;  // for Failed: why, in the system code page
+    std::string reason;  // for Failed: why, in Chinese, in the system code page
+    std::string detail = {};  // the encoder's own words (UTF-8), for the log
+    bool exitCodeKnown = false;
+    uint32_t exitCode = 0;
+    trancor::FailureReason code = trancor::FailureReason::None;
+    std::string logPath = {};
 };
 
 BatchWorker::BatchWorker(BatchSetup setup, const WorkerServices& services, std::function<void()> changed)
@@ -220,6 +225,9 @@ void BatchWorker::RunRow(size_t index) {
                 services_.sleep);
         }
         if (stop_ && result.outcome != EncoderOutcome::Stopped) RemoveUnfinishedFiles(job.Target);
+        // The encoder removes its unfinished file itself; a full disk may
+        // have refused even that, so it is tried once more here.
+        else if (result.code == trancor::FailureReason::DiskFull) RemoveUnfinishedFiles(job.Target);
     } catch (...) {
     }
     {
@@ -227,6 +235,7 @@ void BatchWorker::RunRow(size_t index) {
         Row& row = rows_[index];
         row.running = false;
         row.done = true;
+        row.state.logPath = result.logPath;
         --running_;
         if (stop_) {
             row.state.status = StatusAbandoned();
@@ -235,7 +244,7 @@ void BatchWorker::RunRow(size_t index) {
             row.bar = kProgressBarMax;
         } else {
             ++failed_;
-            row.state = RowState{StatusFailed(), result.reason};
+            row.state = RowState{StatusFailed(), result.reason, result.logPath};
         }
         endedRunners_.push_back(index);
     }
@@ -245,6 +254,22 @@ void BatchWorker::RunRow(size_t index) {
 
 BatchWorker::RunResult BatchWorker::Run(size_t index, const ConversionJob& job) {
     const std::string commandLine = BuildEncoderCommand(job, setup_.settings, setup_.encoderPath);
+    const std::string logPath = services_.logs ? services_.logs->Begin(job.Target, commandLine) : "";
+    RunResult result = RunLogged(index, commandLine, logPath);
+    result.logPath = logPath;
+    if (!logPath.empty()) {
+        RunLogEnd end;
+        end.exitCodeKnown = result.exitCodeKnown;
+        end.exitCode = result.exitCode;
+        end.reason = result.reason;
+        end.detail = result.detail;
+        services_.logs->End(logPath, end);
+    }
+    return result;
+}
+
+BatchWorker::RunResult BatchWorker::RunLogged(size_t index, const std::string& commandLine,
+                                              const std::string& logPath) {
     bool stopped = false;
     // The record is made before the encoder runs and held until the row is
     // done, so the encoder's last word is there however quickly it ends.
@@ -269,7 +294,8 @@ BatchWorker::RunResult BatchWorker::Run(size_t index, const ConversionJob& job) 
                 batch.wake_.notify_all();
             }
         } passTheTurn{*this};
-        if (services_.launcher) run = runs_.Start(*services_.launcher, commandLine, makeRecord, stop_, stopped);
+        if (services_.launcher)
+            run = runs_.Start(*services_.launcher, commandLine, makeRecord, stop_, stopped, logPath);
     }
     if (stopped) return {EncoderOutcome::Stopped, ""};
     // Without an encoder where InstallEncoder looked, the row says so and where.
@@ -310,12 +336,23 @@ BatchWorker::RunResult BatchWorker::Follow(size_t index, EncoderRun& run, Progre
     // the run ended.
     take();
 
+    RunResult result;
+    if (reported) result.detail = report.message;
     uint32_t code = 1;
-    if (!run.ExitCode(code)) return {EncoderOutcome::Failed, reported ? EncoderReasonText(report.reason, report.message) : ""};
-    if (code == 0) return {EncoderOutcome::Succeeded, ""};
-    if (reported && report.state == trancor::RunState::Failed)
-        return {EncoderOutcome::Failed, EncoderReasonText(report.reason, report.message)};
-    return {EncoderOutcome::Failed, ExitCodeReasonText(code)};
+    result.exitCodeKnown = run.ExitCode(code);
+    result.exitCode = code;
+    if (result.exitCodeKnown && code == 0) {
+        result.outcome = EncoderOutcome::Succeeded;
+        result.detail.clear();
+        return result;
+    }
+    if (reported && (!result.exitCodeKnown || report.state == trancor::RunState::Failed)) {
+        result.code = report.reason;
+        result.reason = EncoderReasonText(report.reason);
+    } else if (result.exitCodeKnown) {
+        result.reason = ExitCodeReasonText(code);
+    }
+    return result;
 }
 
 void BatchWorker::TakeReport(size_t index, const trancor::ProgressSnapshot& report) {

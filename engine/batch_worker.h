@@ -30,6 +30,7 @@
 #include "encoder_progress.h"
 #include "finish_progress.h"
 #include "job_list.h"
+#include "run_log.h"
 #include "system_files.h"
 
 // A monotonic clock in milliseconds.
@@ -46,6 +47,7 @@ struct WorkerServices {
     ProgressChannel* progress = nullptr;  // what the encoder publishes while it runs
     KeepAwake* keepAwake = nullptr;       // no sleep while a batch runs (and is not paused)
     ClockFunction clock;                  // times the estimates
+    RunLogBook* logs = nullptr;           // a log per row's run; none without
 };
 
 // What a batch works with, fixed at Start: the settings dialog and the list
@@ -108,7 +110,9 @@ private:
     void Execute();
     void StartRowLocked(size_t index);
     void RunRow(size_t index);
+    // A row's run with its log (when the services keep logs).
     RunResult Run(size_t index, const ConversionJob& job);
+    RunResult RunLogged(size_t index, const std::string& commandLine, const std::string& logPath);
     RunResult Follow(size_t index, EncoderRun& run, ProgressReader* reader);
     void TakeReport(size_t index, const trancor::ProgressSnapshot& report);
     // Once per poll: time stands in for the share while the encoder reports none.

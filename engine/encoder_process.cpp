@@ -4,14 +4,14 @@
 
 std::shared_ptr<EncoderRun> EncoderRuns::Start(ProcessLauncher& launcher, const std::string& commandLine,
                                                const BeforeRun& beforeRun, const std::atomic<bool>& stop,
-                                               bool& stopped) {
+                                               bool& stopped, const std::string& outputFile) {
     // Held across the start (a couple of hundred milliseconds at most): a
     // cancel or a pause arriving meanwhile waits and then reaches the new
     // process too.
     std::lock_guard<std::mutex> lock(mutex_);
     stopped = stop.load();
     if (stopped) return nullptr;
-    std::shared_ptr<EncoderRun> run = launcher.Start(commandLine, beforeRun);
+    std::shared_ptr<EncoderRun> run = launcher.StartWithOutput(commandLine, beforeRun, outputFile);
     if (!run) return nullptr;
     if (suspended_) run->Suspend();
     running_.push_back(run);

@@ -45,6 +45,13 @@ public:
     // process is held before its first instruction. Null when the process
     // could not be created.
     virtual std::unique_ptr<EncoderRun> Start(const std::string& commandLine, const BeforeRun& beforeRun) = 0;
+    // As Start, with the process's stdout and stderr appended to the file
+    // `outputFile` (its log); "" or a launcher without files: as Start.
+    virtual std::unique_ptr<EncoderRun> StartWithOutput(const std::string& commandLine, const BeforeRun& beforeRun,
+                                                        const std::string& outputFile) {
+        (void)outputFile;
+        return Start(commandLine, beforeRun);
+    }
 };
 
 // The encoders of one batch that are running now, shared between the rows'
@@ -59,8 +66,10 @@ public:
     // kills the process just started.
     // Returns null with `stopped` true when the flag prevented the start,
     // null with `stopped` false when the process could not be created.
+    // `outputFile`: see ProcessLauncher::StartWithOutput.
     std::shared_ptr<EncoderRun> Start(ProcessLauncher& launcher, const std::string& commandLine,
-                                      const BeforeRun& beforeRun, const std::atomic<bool>& stop, bool& stopped);
+                                      const BeforeRun& beforeRun, const std::atomic<bool>& stop, bool& stopped,
+                                      const std::string& outputFile = "");
     void TerminateAll();
     void SuspendAll();
     void ResumeAll();

@@ -15,7 +15,7 @@ const char* ShortText(trancor::FailureReason reason) {
     case FailureReason::SourceIncomplete: return "源文件不完整";
     case FailureReason::OutputFolderMissing: return "输出文件夹不存在";
     case FailureReason::OutputNotWritable: return "无法写入输出文件";
-    case FailureReason::DiskFull: return "磁盘空间不足";
+    case FailureReason::DiskFull: return "目标磁盘已满";
     case FailureReason::OutputIsSource: return "目标文件就是源文件";
     case FailureReason::Internal: return "编码器内部错误";
     case FailureReason::None: break;
@@ -26,11 +26,7 @@ const char* ShortText(trancor::FailureReason reason) {
 
 }  // namespace
 
-std::string EncoderReasonText(trancor::FailureReason reason, const std::string& detailUtf8) {
-    std::string text = SysText(ShortText(reason));
-    if (!detailUtf8.empty()) text += SysText("：") + Utf8ToSystem(detailUtf8);
-    return text;
-}
+std::string EncoderReasonText(trancor::FailureReason reason) { return SysText(ShortText(reason)); }
 
 std::string StartFailedReasonText() { return SysText("无法启动编码器"); }
 

@@ -7,9 +7,9 @@
 
 #include "trancor_progress.h"
 
-// A reason the encoder published: a short text for its code, then the
-// encoder's own one-line detail (UTF-8), e.g. "输出文件夹不存在：<detail>".
-std::string EncoderReasonText(trancor::FailureReason reason, const std::string& detailUtf8);
+// A reason the encoder published, in Chinese only (the tip shows it; the
+// encoder's English detail goes to the row's log), e.g. "输出文件夹不存在".
+std::string EncoderReasonText(trancor::FailureReason reason);
 
 // The program's own reasons, when the encoder said nothing.
 std::string StartFailedReasonText();                // "无法启动编码器"

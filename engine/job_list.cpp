@@ -137,6 +137,12 @@ bool JobList::SetReason(int position, const std::string& reason) {
     return true;
 }
 
+bool JobList::SetLogPath(int position, const std::string& path) {
+    if (position < 0 || position >= Count()) return false;
+    rows_[static_cast<size_t>(position)].LogPath = path;
+    return true;
+}
+
 void JobList::Select(int position) {
     selected_ = (position >= 0 && position < Count()) ? position : -1;
     Notify(&JobListListener::SelectionChanged, selected_);

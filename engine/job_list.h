@@ -14,6 +14,7 @@ struct ConversionJob {
     std::string Target;  // full path of the MP4 file to write
     std::string Status;  // "", "正在处理", "完成", "放弃" or "失败"
     std::string Reason;  // why the last run of a "失败" row failed
+    std::string LogPath = {};  // the log of the row's last run; "" before its first
 };
 
 // Status texts, in the system code page.
@@ -79,6 +80,7 @@ public:
     // Writes to a position that no longer exists are dropped (return false).
     bool SetStatus(int position, const std::string& text);
     bool SetReason(int position, const std::string& reason);
+    bool SetLogPath(int position, const std::string& path);
     // -1 or a position outside the list selects nothing.
     void Select(int position);
     int Selected() const { return selected_; }

@@ -76,6 +76,8 @@ Section "Uninstall"
   Delete "$INSTDIR\LICENSE"
   Delete "$INSTDIR\使用说明.txt"
   Delete "$INSTDIR\Config.ini"
+  ; The encoder runs' logs the program keeps beside Config.ini.
+  RMDir /r "$INSTDIR\logs"
   RMDir /r "$INSTDIR\licenses"
   Delete "$INSTDIR\uninstall.exe"
   ; Not /r: whatever else the user put into the folder stays, and so does the folder then.

@@ -118,6 +118,20 @@ std::unique_ptr<EncoderRun> FakeLauncher::Start(const std::string& commandLine, 
     return std::make_unique<FakeRun>(*this, script, pid);
 }
 
+std::unique_ptr<EncoderRun> FakeLauncher::StartWithOutput(const std::string& commandLine,
+                                                          const BeforeRun& beforeRun, const std::string& outputFile) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        outputFiles_.push_back(outputFile);
+    }
+    return Start(commandLine, beforeRun);
+}
+
+std::vector<std::string> FakeLauncher::OutputFiles() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return outputFiles_;
+}
+
 std::unique_ptr<ProgressReader> FakeLauncher::Create(uint32_t processId) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto found = scripts_.find(processId);

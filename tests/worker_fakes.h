@@ -43,6 +43,10 @@ public:
     std::vector<FakeRunPlan> plans;
 
     std::unique_ptr<EncoderRun> Start(const std::string& commandLine, const BeforeRun& beforeRun) override;
+    // Keeps `outputFile` (see OutputFiles), then as Start.
+    std::unique_ptr<EncoderRun> StartWithOutput(const std::string& commandLine, const BeforeRun& beforeRun,
+                                                const std::string& outputFile) override;
+    std::vector<std::string> OutputFiles();
     std::unique_ptr<ProgressReader> Create(uint32_t processId) override;
     int64_t NowMs();
     int Polls();  // WaitFor calls on every run
@@ -75,6 +79,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::string> commandLines_;
+    std::vector<std::string> outputFiles_;
     std::map<uint32_t, std::shared_ptr<Script>> scripts_;  // by process id
     std::vector<std::shared_ptr<Script>> started_;         // by start
     int mostRunning_ = 0;

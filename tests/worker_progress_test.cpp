@@ -97,7 +97,7 @@ TEST_F(WorkerProgress, EveryFailedRowKeepsItsReasonAndTheEndMessageCountsThem) {
     EXPECT_EQ(Statuses(end), (Events{S("失败"), S("失败"), S("失败"), S("完成"), S("失败")}));
     std::vector<std::string> reasons;
     for (const RowState& row : end.rows) reasons.push_back(row.reason);
-    EXPECT_EQ(reasons, (Events{S("输出文件夹不存在：E:\\PSP: 目录不存在"), S("编码器退出代码 3"), S("无法启动编码器"), "",
+    EXPECT_EQ(reasons, (Events{S("输出文件夹不存在"), S("编码器退出代码 3"), S("无法启动编码器"), "",
                                S("转换失败")}));
     // The reason is published with "失败", so the tip never lacks it.
     for (const BatchView& view : Samples())
@@ -122,16 +122,27 @@ TEST_F(WorkerProgress, WithoutAnEncoderEveryRowSaysWhereItWasLookedFor) {
     EXPECT_EQ(end.finishedMessage, S("已完成\n2 个文件转换失败"));
 }
 
-TEST(FailureText, EveryReasonCodeHasItsOwnShortText) {
+TEST(FailureText, EveryReasonTheEncoderGivesHasItsOwnChineseText) {
+    // The tip shows Chinese only: no Latin letter may come through.
+    auto hasLatin = [](const std::string& text) {
+        const std::string utf8 = SystemToUtf8(text);
+        return std::any_of(utf8.begin(), utf8.end(), [](char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; });
+    };
+    const std::string unknown = EncoderReasonText(static_cast<FailureReason>(99));
     std::vector<std::string> texts;
-    for (uint32_t code = 1; code <= 10; ++code) {
-        const std::string text = EncoderReasonText(static_cast<FailureReason>(code), "");
+    for (uint32_t code = 1; code <= static_cast<uint32_t>(FailureReason::Internal); ++code) {
+        const std::string text = EncoderReasonText(static_cast<FailureReason>(code));
         EXPECT_FALSE(text.empty()) << code;
-        EXPECT_EQ(EncoderReasonText(static_cast<FailureReason>(code), "detail"), text + SysText("：detail")) << code;
+        EXPECT_FALSE(hasLatin(text)) << code;
+        EXPECT_NE(text, unknown) << code << " falls back to the text for codes of a newer encoder";
         texts.push_back(text);
     }
     std::sort(texts.begin(), texts.end());
     EXPECT_EQ(std::unique(texts.begin(), texts.end()), texts.end()) << "two codes read the same";
+    EXPECT_EQ(EncoderReasonText(FailureReason::DiskFull), SysText("目标磁盘已满"));
+    EXPECT_EQ(unknown, SysText("转换失败"));
+    for (const std::string& own : {StartFailedReasonText(), ExitCodeReasonText(3221225477u), unknown})
+        EXPECT_FALSE(hasLatin(own)) << SystemToUtf8(own);
 }
 
 TEST_F(WorkerProgress, SideBySideTheBatchShowsItsShareEachRowItsOwnAndAPauseFreezesTheEstimate) {

@@ -63,8 +63,9 @@ void ShowMessage(const std::string& text, const std::string& caption) {
     MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
-bool AskYesNo(const std::string& text, const std::string& caption) {
-    return MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+bool AskYesNo(const std::string& text, const std::string& caption, bool defaultNo) {
+    return MessageBoxA(MessageOwner(), text.c_str(), caption.c_str(),
+                       MB_YESNO | MB_ICONEXCLAMATION | (defaultNo ? MB_DEFBUTTON2 : 0)) == IDYES;
 }
 
 DisabledThreadWindows::DisabledThreadWindows(HWND keep) : keep_(keep) {

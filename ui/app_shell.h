@@ -46,8 +46,9 @@ void Guarded(Handler&& handler) noexcept {
 // The program's own messages: exclamation icon and OK (style 0x30), texts
 // already in the system code page.
 void ShowMessage(const std::string& text, const std::string& caption);
-// The same box with Yes and No instead of OK; true for Yes.
-bool AskYesNo(const std::string& text, const std::string& caption);
+// The same box with Yes and No instead of OK; true for Yes. `defaultNo`
+// makes No the button Enter presses, for questions where Yes risks something.
+bool AskYesNo(const std::string& text, const std::string& caption, bool defaultNo = false);
 
 // Disables every visible, enabled top-level window of the calling thread for
 // one scope (except `keep`) and enables exactly those again at its end: what

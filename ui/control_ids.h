@@ -8,6 +8,7 @@
 #define VQ_CLASS_MAIN_WINDOW "TForm1"
 #define VQ_CLASS_PROGRESS_WINDOW "TOutputForm"
 #define VQ_CLASS_FLATBUTTON "TSpeedButton"
+#define VQ_CLASS_COUNTDOWN_WINDOW "VidquillCountdown"
 
 // The main window
 #define IDC_ADD_FILES 101
@@ -23,6 +24,7 @@
 // The row menu and the help menu
 #define IDM_REMOVE_ROWS 201
 #define IDM_ADD_FILES 202
+#define IDM_VIEW_LOG 203
 #define IDM_REPORT_PROBLEM 211
 #define IDM_HOME_PAGE 212
 
@@ -32,3 +34,9 @@
 #define IDC_PROGRESS_CANCEL 303       // "取消" / "关闭"
 #define IDC_PROGRESS_STATUS_LINE 304  // the encoder's progress in words
 #define IDC_PROGRESS_PAUSE 305        // "暂停" / "继续"
+#define IDC_PROGRESS_AFTER_BATCH 306  // "完成后:" 不操作 / 关闭计算机 / 睡眠
+#define IDC_PROGRESS_SPACE_LEFT 307   // "目标磁盘可用 1.2 GB"
+
+// The countdown before shutdown or sleep
+#define IDC_COUNTDOWN_TEXT 401
+#define IDC_COUNTDOWN_CANCEL 402  // "取消"

@@ -10,6 +10,7 @@
 #include "app_shell.h"
 #include "codepage.h"
 #include "control_ids.h"
+#include "countdown_window.h"
 #include "file_selection.h"
 #include "folder_chooser.h"
 #include "first_start.h"
@@ -26,6 +27,7 @@
 #include "skin_layout.h"
 #include "source_files.h"
 #include "win32/system_services.h"
+#include "win32/win32_disk_space.h"
 
 namespace {
 
@@ -116,6 +118,7 @@ void MainWindow::CreateControls() {
     rowMenu_.Reset(CreatePopupMenu());
     AppendMenuA(rowMenu_.Get(), MF_STRING, IDM_REMOVE_ROWS, SysText("移除").c_str());
     AppendMenuA(rowMenu_.Get(), MF_STRING, IDM_ADD_FILES, SysText("添加").c_str());
+    AppendMenuA(rowMenu_.Get(), MF_STRING, IDM_VIEW_LOG, SysText("查看日志").c_str());
     helpMenu_.Reset(CreatePopupMenu());
     AppendMenuA(helpMenu_.Get(), MF_STRING, IDM_REPORT_PROBLEM, SysText("提交问题").c_str());
     AppendMenuA(helpMenu_.Get(), MF_STRING, IDM_HOME_PAGE, SysText("官方网站").c_str());
@@ -197,6 +200,7 @@ void MainWindow::OnMenuCommand(int id) {
     switch (id) {
     case IDM_REMOVE_ROWS: OnRemoveClicked(); break;
     case IDM_ADD_FILES: OnAddFilesClicked(); break;
+    case IDM_VIEW_LOG: OnViewLogClicked(); break;
     case IDM_REPORT_PROBLEM: OnReportProblemClicked(); break;
     case IDM_HOME_PAGE: OnHomePageClicked(); break;
     }
@@ -342,6 +346,7 @@ void MainWindow::OnStartClicked() {
     // A memory stick's H.264 folder may not exist yet; one that cannot be
     // made (the stick gone) fails its rows with the encoder's reason.
     for (const std::string& folder : PspH264FoldersOf(Jobs)) CreateDirectoryA(folder.c_str(), nullptr);
+    if (!RoomForBatchOrUserAgrees()) return;
 
     PrepareProgressWindow();
     Jobs.ClearStatuses();
@@ -357,14 +362,33 @@ void MainWindow::OnStartClicked() {
     showingBatch_ = true;
     selectionShown_ = -1;
     endMessageShown_ = false;
+    spaceAskedAt_ = 0;
     batchChangePosted_ = false;
     HWND window = Handle();
-    worker_ = std::make_unique<BatchWorker>(std::move(setup), SystemWorkerServices(), [this, window] {
+    WorkerServices services = SystemWorkerServices();
+    if (!runLogs_)
+        runLogs_ = std::make_unique<RunLogBook>(logFiles_, RunLogFolderBeside(ProgramConfigPath()), Win32LocalTime);
+    services.logs = runLogs_.get();
+    worker_ = std::make_unique<BatchWorker>(std::move(setup), services, [this, window] {
         if (!batchChangePosted_.exchange(true)) PostMessageA(window, kBatchChanged, 0, 0);
     });
     SetTimer(Handle(), kBatchTimer, kBatchTimerMs, nullptr);
     worker_->Resume();
     progressWindow_->ShowModal();
+}
+
+bool MainWindow::RoomForBatchOrUserAgrees() {
+    EncoderLengthProbe probe(EncoderPath);
+    Win32DiskSpace disks;
+    std::vector<std::string> questions;
+    {
+        // The encoder reads each new source's header: a moment per file.
+        WaitCursor waiting;
+        questions = RoomQuestions(Jobs, Settings, sourceLengths_, probe, disks);
+    }
+    for (const std::string& question : questions)
+        if (!AskYesNo(question, SysText("注意"), /*defaultNo=*/true)) return false;
+    return true;
 }
 
 void MainWindow::PrepareProgressWindow() {
@@ -406,6 +430,10 @@ void MainWindow::BeginWindowDrag(UINT message) {
 }
 
 void MainWindow::ShowRowMenu(int x, int y) {
+    const int row = Jobs.Selected();
+    const bool hasLog = row >= 0 && row < Jobs.Count() && !Jobs.Row(row).LogPath.empty() &&
+                        GetFileAttributesA(Jobs.Row(row).LogPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    EnableMenuItem(rowMenu_.Get(), IDM_VIEW_LOG, MF_BYCOMMAND | (hasLog ? MF_ENABLED : MF_GRAYED));
     RECT window = ScreenRectOf(Handle());
     SetForegroundWindow(Handle());
     int id = TrackPopupMenu(rowMenu_.Get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON |
@@ -413,6 +441,11 @@ void MainWindow::ShowRowMenu(int x, int y) {
                             window.left + kJobListBounds.left + x,
                             window.top + kJobListBounds.top + y, 0, Handle(), nullptr);
     OnMenuCommand(id);
+}
+
+void MainWindow::OnViewLogClicked() {
+    const int row = Jobs.Selected();
+    if (row >= 0 && row < Jobs.Count()) OpenFileWithItsProgram(Handle(), Jobs.Row(row).LogPath);
 }
 
 void MainWindow::OnReportProblemClicked() { WriteToSupport(); }
@@ -443,6 +476,8 @@ void MainWindow::ShowBatch() {
             Jobs.SetStatus(i, row.status);
             statusChanged = true;
         }
+        // A row that has not run in this batch keeps the log of its last run.
+        if (!row.logPath.empty()) Jobs.SetLogPath(i, row.logPath);
     }
     if (statusChanged) SaveJobs();  // a row began or ended
     if (view.selectedRow != selectionShown_) {
@@ -450,6 +485,7 @@ void MainWindow::ShowBatch() {
         if (view.selectedRow >= 0 && view.selectedRow < Jobs.Count()) Jobs.Select(view.selectedRow);
     }
     progressWindow_->ShowBatch(view.bar, view.caption, view.statusLine);
+    ShowSpaceLeft(view.selectedRow);
     progressWindow_->ShowPause(view.paused, !view.ended && !worker_->Cancelled());
     ShowBatchOnTaskbar(view);
     if (!view.ended) return;
@@ -460,7 +496,32 @@ void MainWindow::ShowBatch() {
         // The caption changes only once the message has been dismissed.
         ShowMessage(view.finishedMessage, SysText("注意"));
         progressWindow_->SetCancelCaption(SysText("关闭"));
+        OnBatchDoneByItself();
     }
+}
+
+void MainWindow::ShowSpaceLeft(int row) {
+    // Once a second is enough, and spares a slow memory stick the question.
+    const ULONGLONG now = GetTickCount64();
+    if (now - spaceAskedAt_ < 1000 || row < 0 || row >= Jobs.Count()) return;
+    spaceAskedAt_ = now;
+    const std::string& target = Jobs.Row(row).Target;
+    const size_t slash = LastBackslash(target);
+    Win32DiskSpace disks;
+    std::string volume;
+    uint64_t available = 0;
+    const bool known = disks.VolumeOf(slash == std::string::npos ? "." : target.substr(0, slash + 1), volume) &&
+                       disks.FreeBytes(volume, available);
+    progressWindow_->ShowSpaceLeft(known ? SpaceLeftText(available) : "");
+}
+
+void MainWindow::OnBatchDoneByItself() {
+    const AfterBatch action = progressWindow_->AfterBatchChoice();
+    if (action == AfterBatch::Nothing) return;
+    // As at close: nothing the user set is lost when the machine goes down.
+    // A Config.ini that refuses them stops here, with the error box.
+    SaveSettingsAtClose();
+    CountdownWindow::Run(progressWindow_->Handle(), action, power_);
 }
 
 void MainWindow::OnPauseClicked() {

@@ -21,8 +21,12 @@
 #include "job_view.h"
 #include "pending_rows.h"
 #include "progress_window.h"
+#include "run_log.h"
+#include "size_estimate.h"
 #include "settings_dialog.h"
 #include "taskbar_progress.h"
+#include "win32/win32_power_action.h"
+#include "win32/win32_run_log_files.h"
 #include "win_handles.h"
 #include "window.h"
 
@@ -78,6 +82,11 @@ private:
     void OnHomePageClicked();
     void BeginWindowDrag(UINT message);
     void ShowRowMenu(int x, int y);
+    void OnViewLogClicked();
+    // "完成后:" at the end of a batch that was not cancelled.
+    void OnBatchDoneByItself();
+    // The free space of `row`'s target drive in the progress window.
+    void ShowSpaceLeft(int row);
     // Shows the batch's state: the rows' statuses, the progress window, the
     // taskbar, and once the last row is done the end message.
     void ShowBatch();
@@ -87,6 +96,9 @@ private:
     // waiting, then names what could not (source_files.h).
     void AddAccepted(AcceptedFiles accepted);
     void AddNextSlice();
+    // Asks for every target drive the batch will not fit on; false when the
+    // user answers No.
+    bool RoomForBatchOrUserAgrees();
     void PrepareProgressWindow();
     void ShowBatchOnTaskbar(const BatchView& view);
     void OnPauseClicked();
@@ -106,6 +118,11 @@ private:
     std::unique_ptr<ProgressWindow> progressWindow_;
 
     std::unique_ptr<Win32TaskbarProgress> taskbar_;
+    Win32RunLogFiles logFiles_;
+    std::unique_ptr<RunLogBook> runLogs_;
+    LengthCache sourceLengths_;
+    Win32PowerAction power_;
+    ULONGLONG spaceAskedAt_ = 0;  // GetTickCount64 of the last ShowSpaceLeft question
     // Walks dropped folders off this thread; its finds come back as kDropsFound.
     std::unique_ptr<DropWalker> drops_;
     // Found or chosen files not yet in the list.

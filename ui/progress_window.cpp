@@ -70,6 +70,41 @@ void ProgressWindow::CreateControls(HWND mainWindow) {
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_PAUSE)),
                                    app::Instance(), nullptr);
     SendMessageA(pauseButton_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+
+    afterBatchLabel_ = CreateWindowExA(0, "STATIC", AfterBatchLabel().c_str(),
+                                       WS_CHILD | WS_VISIBLE | SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX, 16, 82, 56, 24,
+                                       Handle(), nullptr, app::Instance(), nullptr);
+    SendMessageA(afterBatchLabel_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    // The height includes the dropped list.
+    afterBatchList_ = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWNLIST,
+                                      72, 83, 112, 120, Handle(),
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_AFTER_BATCH)),
+                                      app::Instance(), nullptr);
+    SendMessageA(afterBatchList_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    for (const std::string& choice : AfterBatchChoices())
+        SendMessageA(afterBatchList_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
+    SendMessageA(afterBatchList_, CB_SETCURSEL, static_cast<WPARAM>(AfterBatch::Nothing), 0);
+
+    spaceLeft_ = CreateWindowExA(0, "STATIC", "",
+                                 WS_CHILD | WS_VISIBLE | SS_RIGHT | SS_CENTERIMAGE | SS_NOPREFIX | SS_ENDELLIPSIS, 192,
+                                 82, 320 - 192, 24, Handle(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS_SPACE_LEFT)),
+                                 app::Instance(), nullptr);
+    SendMessageA(spaceLeft_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+}
+
+void ProgressWindow::ShowSpaceLeft(const std::string& text) {
+    // Unchanged text is not set again: every setting repaints the control.
+    if (text == shownSpaceLeft_) return;
+    shownSpaceLeft_ = text;
+    SetWindowTextA(spaceLeft_, text.c_str());
+}
+
+AfterBatch ProgressWindow::AfterBatchChoice() const {
+    const LRESULT chosen = SendMessageA(afterBatchList_, CB_GETCURSEL, 0, 0);
+    if (chosen == static_cast<LRESULT>(AfterBatch::ShutDown)) return AfterBatch::ShutDown;
+    if (chosen == static_cast<LRESULT>(AfterBatch::Sleep)) return AfterBatch::Sleep;
+    return AfterBatch::Nothing;
 }
 
 void ProgressWindow::ShowPause(bool paused, bool enabled) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "after_batch.h"
 #include "flat_button.h"
 #include "win_handles.h"
 #include "window.h"
@@ -42,6 +43,14 @@ public:
     void SetPauseAction(std::function<void()> action) { pauseAction_ = std::move(action); }
     void ShowPause(bool paused, bool enabled);
 
+    // "完成后:" beside the pause button: what the machine does once a batch
+    // has ended by itself. "不操作" at the program's start; kept between
+    // batches, never saved.
+    AfterBatch AfterBatchChoice() const;
+    // Between the drop-down list and the pause button: the free space of
+    // the current row's target drive (system code page; "" shows nothing).
+    void ShowSpaceLeft(const std::string& text);
+
     // The batch as it stands: the bar's position, the caption (an empty one
     // keeps the caption shown) and the status line.
     void ShowBatch(int position, const std::string& caption, const std::string& statusLine);
@@ -60,6 +69,10 @@ private:
     FlatButton openFolderButton_;    // "打开文件夹"
     FlatButton cancelButton_;        // "取消", "关闭" after a finished batch
     HWND pauseButton_ = nullptr;     // "暂停", "继续" while paused; below the cancel button
+    HWND afterBatchLabel_ = nullptr;  // "完成后:"
+    HWND afterBatchList_ = nullptr;   // AfterBatchChoices, in the order of their values
+    HWND spaceLeft_ = nullptr;
+    std::string shownSpaceLeft_;
     std::function<void()> cancelAction_;
     std::function<void()> pauseAction_;
     int shownPause_ = -1;            // what the pause button shows: paused * 2 + enabled

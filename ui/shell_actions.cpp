@@ -30,6 +30,12 @@ bool OpenFolder(const std::string& folder, const ShellOpen& open) {
     return true;
 }
 
+void OpenFileWithItsProgram(HWND owner, const std::string& path) {
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    ShellExecuteA(owner, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 void OpenFolder(HWND owner, const std::string& folder) {
     OpenFolder(folder, [owner](const char* file, const char* parameters, int show) {
         return reinterpret_cast<intptr_t>(ShellExecuteA(owner, "open", file, parameters, nullptr, show));

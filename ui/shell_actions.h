@@ -33,3 +33,7 @@ void WriteToSupport();
 void OpenFolder(HWND owner, const std::string& folder);
 // The same with the shell request given; true when it was made.
 bool OpenFolder(const std::string& folder, const ShellOpen& open);
+
+// Opens an existing file (a row's log) with its associated program, show
+// command 1; a file that has gone (removed with the oldest logs) does nothing.
+void OpenFileWithItsProgram(HWND owner, const std::string& path);

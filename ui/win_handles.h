@@ -14,6 +14,18 @@ using UniqueMenu = UniqueWinObject<HMENU, CloseWith<DestroyMenu>>;
 using UniqueIcon = UniqueWinObject<HICON, CloseWith<DestroyIcon>>;
 
 // Selects a GDI object into a DC for one scope and puts the old one back.
+// The hourglass for one scope, then the cursor that was there before.
+class WaitCursor {
+public:
+    WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
 class SelectedObject {
 public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}

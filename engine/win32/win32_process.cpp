@@ -52,14 +52,40 @@ private:
     UniqueHandle process_;
 };
 
+// The encoder's stdout and stderr, appended to its log. Inheritable, so
+// the child gets it; our copy is closed once the child has been created.
+// Shared for deleting: Wine's console host inherits the handle too and may
+// hold it a moment after the encoder has gone, and the oldest logs must
+// still go.
+UniqueHandle OpenOutputFile(const std::string& path) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    return UniqueHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 }  // namespace
 
 std::unique_ptr<EncoderRun> Win32ProcessLauncher::Start(const std::string& commandLine, const BeforeRun& beforeRun) {
+    return StartWithOutput(commandLine, beforeRun, "");
+}
+
+std::unique_ptr<EncoderRun> Win32ProcessLauncher::StartWithOutput(const std::string& commandLine,
+                                                                  const BeforeRun& beforeRun,
+                                                                  const std::string& outputFile) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;  // replaces every other flag, the std-handle one too
     startup.wShowWindow = SW_HIDE;
+    // A log that cannot be opened costs the log, never the run.
+    UniqueHandle output = outputFile.empty() ? UniqueHandle() : OpenOutputFile(outputFile);
+    if (output) {
+        startup.dwFlags |= STARTF_USESTDHANDLES;
+        startup.hStdInput = nullptr;
+        startup.hStdOutput = output.Get();
+        startup.hStdError = output.Get();
+    }
 
     // CreateProcessA may write into the command line, so it gets a copy.
     std::vector<char> command(commandLine.begin(), commandLine.end());

@@ -13,4 +13,8 @@ public:
     // exists before the encoder does anything (the command line stays as it
     // is: the record is found by the process id).
     std::unique_ptr<EncoderRun> Start(const std::string& commandLine, const BeforeRun& beforeRun) override;
+    // With an output file, STARTF_USESTDHANDLES is added and both stdout and
+    // stderr are an inheritable append-only handle to it.
+    std::unique_ptr<EncoderRun> StartWithOutput(const std::string& commandLine, const BeforeRun& beforeRun,
+                                                const std::string& outputFile) override;
 };

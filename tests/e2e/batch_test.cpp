@@ -249,7 +249,7 @@ TEST_F(Batch, OpenFolderShowsTheOutputFolderWhileTheConversionGoesOn) {
 TEST_F(Batch, FailedRowsAreCountedAtTheEndAndTellWhyWhenThePointerRestsOnThem) {
     // Both rows fail as trancor reports it: a reason code and its detail in
     // the progress record, exit code 1.
-    EncoderBehaviour("publish=5000;reason=2;message=Permission denied;exit=1");
+    EncoderBehaviour("publish=5000;reason=2;message=Permission denied;exit=1;say=opening the source");
     StartProgram();
     AddFiles(videos_, {"a.avi", "b.avi"});
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::ListRowCount(List()) == 2; }));
@@ -259,9 +259,22 @@ TEST_F(Batch, FailedRowsAreCountedAtTheEndAndTellWhyWhenThePointerRestsOnThem) {
     // The pointer rests on the second row's status: the tip gives its paths,
     // then the reason.
     EXPECT_TRUE(TipOnStatus(1, [&](const std::string& tip) {
-        return tip == JoinPath(videos_, "b.avi") + "\r\n" + Target(30001) + "\r\n无法读取源文件：Permission denied";
+        return tip == JoinPath(videos_, "b.avi") + "\r\n" + Target(30001) + "\r\n无法读取源文件";
     }));
     Screenshot("reason-tip");
+
+    // The English detail is in the row's log beside Config.ini, with the
+    // encoder's own output, named after the target and the start time.
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA(InFolder("logs\\M4V30001.MP4-*.log").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << "no log of the second row";
+    FindClose(search);
+    // UTF-8 already: read as it is.
+    const std::string log = e2e::ReadFileStart(InFolder(std::string("logs\\") + found.cFileName), 1 << 20);
+    for (const std::string& part : {std::string("命令行："), JoinPath(videos_, "b.avi"), std::string("opening the source\r\n"),
+                                    std::string("err opening the source\r\n"), std::string("退出代码：1\r\n"),
+                                    std::string("原因：无法读取源文件 - Permission denied\r\n")})
+        EXPECT_NE(log.find(part), std::string::npos) << part << " not in:\n" << log;
 }
 
 TEST_F(Batch, TheBarAndTheStatusLineFollowWhatTheEncoderReports) {

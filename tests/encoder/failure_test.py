@@ -68,6 +68,16 @@ class Refusals(EncoderTestCase):
         self.assertIn(b"-vol N", result.stdout)
         self.assertIn(b"percent", result.stdout)
 
+    def test_probe_tells_each_length_and_minus_one_for_what_it_cannot_read(self):
+        noise = self.source_file("probe-noise.avi", bytes((i * 31 + 7) % 251 for i in range(4096)))
+        result = run_trancor(["-probe", self.good, self.path("nothing.avi"), noise, self.good])
+        self.assertEqual(result.returncode, 0)
+        lengths = [int(line) for line in result.stdout.decode().split()]
+        self.assertEqual(len(lengths), 4)
+        self.assertEqual(lengths[1:3], [-1, -1])
+        self.assertEqual(lengths[0], lengths[3])
+        self.assertAlmostEqual(lengths[0] / 1e6, 1.0, delta=0.1)
+
     def test_unreadable_sources(self):
         good = read_bytes(self.good)
         cases = [

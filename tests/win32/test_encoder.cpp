@@ -11,6 +11,7 @@
 //   hold=<name>      then wait for this named event (at most a minute)
 //   spin=1           ...busy, using the processor all the while
 //   exit=<code>      exit code (default 0)
+//   say=<text>       write "<text>" to stdout and "err <text>" to stderr
 // and publishes progress as trancor does (trancor_progress.h) when asked:
 //   publish=<ms>     set up the record first thing, the source's length in
 //                    ms (-1: unknown)
@@ -19,6 +20,9 @@
 //   reason=<code>    end as a failure with this reason code and
 //   message=<text>   this detail
 // A run that ends with exit code 0 publishes its success.
+// "-probe FILE..." (the program's question for the sources' lengths) is
+// answered as for files of unknown length, "-1" a line, and nothing else
+// is done: a probe must not set a test's events.
 // The record holds one line each: the command line as received, then
 // "flags=<STARTUPINFO.dwFlags> show=<wShowWindow>", "console=<0|1>" (its
 // output is a console of its own), "visible=<0|1>" (that console's window
@@ -110,6 +114,10 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "-probe") {
+        for (int i = 2; i < argc; ++i) std::printf("-1\n");
+        return 0;
+    }
     std::string target;
     for (int i = 1; i + 1 < argc; ++i)
         if (std::string(argv[i]) == "-y") target = argv[i + 1];
@@ -155,6 +163,12 @@ int main(int argc, char** argv) {
             publisher->Done(std::atoll(step.c_str()));
             Sleep(static_cast<DWORD>(pace));
         }
+    }
+
+    if (options.count("say")) {
+        std::fprintf(stdout, "%s\n", options["say"].c_str());
+        std::fflush(stdout);
+        std::fprintf(stderr, "err %s\n", options["say"].c_str());
     }
 
     if (options.count("ready")) SetNamedEvent(options["ready"]);

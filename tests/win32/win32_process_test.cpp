@@ -2,6 +2,7 @@
 // codes, the cancel's kill, the pause's hold and the kill-on-close job.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <thread>
 
 #include "../test_folder.h"
@@ -58,6 +59,23 @@ TEST_F(Win32Encoder, StartsTheCommandLineByteForByteHiddenInANewConsole) {
                                  "inherited=1\n";      // handles inherited
     EXPECT_EQ(ReadWholeFile(record), expected);
     EXPECT_EQ(WaitForSingleObject(inheritable.Get(), 0), WAIT_OBJECT_0);
+}
+
+TEST_F(Win32Encoder, WithALogFileStdoutAndStderrAreAppendedToItAndTheCommandLineStaysAsItIs) {
+    const std::string record = folder.Path("record.txt");
+    const std::string log = folder.Path(SysText("日志.log"));
+    { std::ofstream(log, std::ios::binary) << "header\r\n"; }
+    EncoderBehaviour behaviour("record=" + record + ";say=frames 42");
+    const std::string command = Command(InFolder(folder, "M4V30000.MP4"));
+    std::unique_ptr<EncoderRun> run = launcher.StartWithOutput(command, nullptr, log);
+    ASSERT_TRUE(run);
+    run->Wait();
+    // The stand-in writes in the C runtime's text mode, as trancor does.
+    EXPECT_EQ(ReadWholeFile(log), "header\r\nframes 42\r\nerr frames 42\r\n");
+    // STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES, still hidden.
+    EXPECT_EQ(ReadWholeFile(record).substr(0, command.size() + 18), command + "\nflags=257 show=0\n");
+    // The log can be removed (the oldest logs are) whoever still holds it.
+    EXPECT_TRUE(DeleteFileA(log.c_str()));
 }
 
 TEST_F(Win32Encoder, WaitsForTheEncoderAndTakesItsExitCode) {
