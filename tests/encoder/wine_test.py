@@ -93,7 +93,7 @@ class WindowsConversion(EncoderTestCase):
     def test_runs_without_text_load_no_gui_library(self):
         # A window's libraries cost every row's start under Wine; only text
         # subtitles (GDI font lookups) load them, on first use.
-        env = dict(os.environ, WINEDEBUG="+loaddll")
+        env = dict(os.environ, WINEDEBUG="+pid,+loaddll")
         gui = {"user32.dll", "gdi32.dll", "shell32.dll", "imm32.dll"}
         runs = {
             "converted": (program_args(windows_path(self.source), windows_path(self.path("GUI.MP4"))), 0),
@@ -104,7 +104,12 @@ class WindowsConversion(EncoderTestCase):
                 result = run_trancor(args, env=env)
                 err = result.stderr.decode("utf-8", "replace")
                 self.assertEqual(result.returncode, code, err)
-                loaded = {m.lower() for m in re.findall(r'Loaded L"[^"]*\\\\([^\\\\"]+\.dll)"', err, re.I)}
+                # "<pid>:<tid>:trace:loaddll:... Loaded L"C:\\...\\name.dll"": Wine's
+                # helper processes trace into the same stream.
+                loads = re.findall(r'^([0-9a-f]+):[0-9a-f]+:trace:loaddll:\S+ Loaded L"[^"]*\\\\([^\\\\"]+)"',
+                                   err, re.M | re.I)
+                pids = {pid for pid, module in loads if module.lower() == "trancor.exe"}
+                loaded = {module.lower() for pid, module in loads if pid in pids}
                 self.assertIn("kernel32.dll", loaded, "no loader trace: " + err[-500:])
                 self.assertEqual(loaded & gui, set())
 
