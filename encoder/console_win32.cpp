@@ -1,24 +1,30 @@
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
-#include <memory>
 
 #include "console.h"
 #include "failure.h"
 #include "utf.h"
 
+// The C runtime's own splitting of the wide command line, as a wmain program
+// gets it. Not CommandLineToArgvW: shell32 would load user32 and gdi32 into
+// every run, which costs a console program's start under Wine.
+struct StartupInfo {
+    int new_mode;
+};
+extern "C" int __wgetmainargs(int* argc, wchar_t*** argv, wchar_t*** env, int expand_wildcards, StartupInfo* info);
+
 std::vector<std::string> ProgramArguments(int, char**) {
     // The narrow argv is in the ANSI code page and loses characters outside
-    // it; the wide command line has them all.
+    // it; the wide command line has them all. The runtime owns the array.
     int count = 0;
-    struct LocalDeleter {
-        void operator()(LPWSTR* p) const { LocalFree(p); }
-    };
-    std::unique_ptr<LPWSTR, LocalDeleter> argv(CommandLineToArgvW(GetCommandLineW(), &count));
-    if (!argv) throw Failure(FailureReason::Internal, "cannot read the command line");
+    wchar_t** argv = nullptr;
+    wchar_t** env = nullptr;
+    StartupInfo info{0};
+    if (__wgetmainargs(&count, &argv, &env, 0, &info) < 0 || !argv)
+        throw Failure(FailureReason::Internal, "cannot read the command line");
     std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(argv.get()[i]));
+    for (int i = 1; i < count; ++i) args.push_back(WideToUtf8(argv[i]));
     return args;
 }
 

@@ -1,6 +1,6 @@
 """The containers and codecs people bring today (phone MP4s, MKV, WebM, FLV,
-3GP, camcorder and Blu-ray M2TS, DVD VOB), each made with ffmpeg and
-converted to the PSP's MP4. Under Wine (wine_test.py) this proves that the
+3GP, camcorder and Blu-ray M2TS, DVD VOB, AV1 from video sites, ProRes from
+iPhones, Blu-ray sound), each made with ffmpeg and converted to the PSP's MP4. Under Wine (wine_test.py) this proves that the
 minimal Windows FFmpeg has every demuxer, decoder and parser they need."""
 import os
 import subprocess
@@ -118,6 +118,25 @@ class TodaysFormats(EncoderTestCase):
         self.check(make_source(self.path("VTS_01_1.VOB"), "testsrc2=size=720x480:rate=30000/1001",
                                "sine=frequency=440:sample_rate=48000", ("-c:v", "mpeg2video", "-q:v", "4"),
                                ("-c:a", "ac3", "-b:a", "192k"), ("-f", "vob")), "VOB")
+
+    def test_codecs_of_todays_sources(self):
+        # Each made with Debian's ffmpeg; its dca and truehd encoders are
+        # experimental.
+        sources = {
+            "AV1": ("site.mp4", ("-c:v", "libsvtav1", "-preset", "12", "-b:v", "200k"),
+                    ("-c:a", "libopus", "-b:a", "64k")),
+            "PRORES": ("iphone.mov", ("-c:v", "prores_ks", "-profile:v", "0"), ("-c:a", "pcm_s24le")),
+            "TRUEHD": ("bluray.mkv", ("-c:v", "libx265", "-preset", "ultrafast", "-x265-params", "log-level=error"),
+                       ("-c:a", "truehd", "-strict", "-2")),
+            "DTS": ("cinema.mkv", ("-c:v", "mpeg2video"), ("-c:a", "dca", "-strict", "-2")),
+            "EAC3": ("broadcast.ts", ("-c:v", "mpeg2video"), ("-c:a", "eac3", "-b:a", "192k")),
+            "FLAC": ("music.mkv", X264, ("-c:a", "flac")),
+        }
+        for name, (file_name, vcodec, acodec) in sources.items():
+            with self.subTest(name):
+                source = make_source(self.path(file_name), "testsrc2=size=256x144:rate=25",
+                                     "sine=frequency=440:sample_rate=48000", vcodec, acodec)
+                self.check(source, name)
 
 
 if __name__ == "__main__":

@@ -64,12 +64,12 @@ def program_args(source, target, size="320x240", rate="29.97", channels="2", vid
             "-acodec", "aac", "-f", "psp", "-y", target]
 
 
-def run_trancor(args, timeout=120):
+def run_trancor(args, timeout=120, env=None):
     # Output goes through files, not pipes: a Wine server started by the run
     # inherits the handles and would hold a pipe open long after the exit.
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         code = subprocess.run(EMULATOR + [TRANCOR] + list(args), stdout=out, stderr=err,
-                              stdin=subprocess.DEVNULL, timeout=timeout).returncode
+                              stdin=subprocess.DEVNULL, timeout=timeout, env=env).returncode
         out.seek(0)
         err.seek(0)
         return subprocess.CompletedProcess(args, code, out.read(), err.read())

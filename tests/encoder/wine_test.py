@@ -5,6 +5,7 @@ among them), which check that the minimal Windows FFmpeg has every demuxer,
 decoder and parser they need.
 Usage: wine_test.py EMULATOR... (TRANCOR names the .exe)."""
 import os
+import re
 import sys
 import unittest
 
@@ -88,6 +89,29 @@ class WindowsConversion(EncoderTestCase):
         self.assertIn("源文件-한.avi.missing", result.stderr.decode("utf-8", "replace"))
         self.assertFalse(os.path.exists(target))
         self.assertFalse(os.path.exists(target + ".part"))
+
+    def test_runs_without_text_load_no_gui_library(self):
+        # A window's libraries cost every row's start under Wine; only text
+        # subtitles (GDI font lookups) load them, on first use.
+        env = dict(os.environ, WINEDEBUG="+pid,+loaddll")
+        gui = {"user32.dll", "gdi32.dll", "shell32.dll", "imm32.dll"}
+        runs = {
+            "converted": (program_args(windows_path(self.source), windows_path(self.path("GUI.MP4"))), 0),
+            "failed": (program_args(windows_path(self.source + ".missing"), windows_path(self.path("NONE.MP4"))), 1),
+        }
+        for name, (args, code) in runs.items():
+            with self.subTest(name):
+                result = run_trancor(args, env=env)
+                err = result.stderr.decode("utf-8", "replace")
+                self.assertEqual(result.returncode, code, err)
+                # "<pid>:<tid>:trace:loaddll:... Loaded L"C:\\...\\name.dll"": Wine's
+                # helper processes trace into the same stream.
+                loads = re.findall(r'^([0-9a-f]+):[0-9a-f]+:trace:loaddll:\S+ Loaded L"[^"]*\\\\([^\\\\"]+)"',
+                                   err, re.M | re.I)
+                pids = {pid for pid, module in loads if module.lower() == "trancor.exe"}
+                loaded = {module.lower() for pid, module in loads if pid in pids}
+                self.assertIn("kernel32.dll", loaded, "no loader trace: " + err[-500:])
+                self.assertEqual(loaded & gui, set())
 
 
 if __name__ == "__main__":
