@@ -8,6 +8,11 @@
 // file's encoder ran; then twenty sources that fail at once, and the time
 // per failed row. A measurement, not a test.
 //     e2e_batch_bench.exe TRANCOR.exe CLIPS_FOLDER [RUNS]
+// With "at-once" the program alone converts clip1.avi .. clip6.avi under
+// each "Simultaneous" value given, the values alternating within each run;
+// prints each batch's wall time, the medians and their ratio against the
+// first value:
+//     e2e_batch_bench.exe TRANCOR.exe CLIPS_FOLDER RUNS at-once 0,1,4
 #include <windows.h>
 
 #include <algorithm>
@@ -15,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "batch_watch.h"
@@ -30,6 +36,8 @@
 namespace {
 
 const std::vector<std::string> kClips{"clip1.avi", "clip2.avi", "clip3.avi"};
+const std::vector<std::string> kSixClips{"clip1.avi", "clip2.avi", "clip3.avi",
+                                         "clip4.avi", "clip5.avi", "clip6.avi"};
 
 double Seconds() {
     LARGE_INTEGER now, frequency;
@@ -45,10 +53,18 @@ double Median(std::vector<double> values) {
 
 // The settings the program is given in Config.ini: the defaults, which a
 // first start begins with, and the bench's output folder.
-ConversionSettings BenchSettings(const std::string& out) {
+ConversionSettings BenchSettings(const std::string& out, int32_t simultaneous = 0) {
     ConversionSettings settings = DefaultSettings();
     settings.Output = out;
+    settings.Simultaneous = simultaneous;
     return settings;
+}
+
+void WriteConfig(const std::string& folder, const ConversionSettings& settings) {
+    const std::string config = e2e::ToSystem(e2e::JoinPath(folder, "Config.ini"));
+    std::unique_ptr<IniFile> ini = MakeSystemIniFile();
+    SaveSettings(*ini, config, settings);
+    WriteOutput(*ini, config, settings.Output);
 }
 
 struct ProgramRun {
@@ -56,19 +72,21 @@ struct ProgramRun {
     std::vector<int> highestBar;
 };
 
-ProgramRun RunProgram(const std::string& folder, const std::string& clips) {
+ProgramRun RunProgram(const std::string& folder, const std::string& clips,
+                      const std::vector<std::string>& names = kClips) {
+    const int rows = static_cast<int>(names.size());
     ProgramRun run;
     e2e::Program program(e2e::JoinPath(folder, "Vidquill.exe"), folder);
     HWND form = e2e::WaitForWindow(program.Pid(), VQ_CLASS_MAIN_WINDOW, "", 30000);
     if (!form) return run;
     e2e::Click(e2e::Control(form, IDC_ADD_FILES));
-    if (!e2e::ChooseFilesInOpenDialog(program.Pid(), clips, kClips)) return run;
+    if (!e2e::ChooseFilesInOpenDialog(program.Pid(), clips, names)) return run;
     HWND list = e2e::Control(form, IDC_JOB_LIST);
-    if (!e2e::WaitUntil([&] { return e2e::ListRowCount(list) == 3; })) return run;
+    if (!e2e::WaitUntil([&] { return e2e::ListRowCount(list) == rows; })) return run;
 
     const double start = Seconds();
     e2e::Click(e2e::Control(form, IDC_START));
-    e2e::BatchWatch watch = e2e::WatchBatch(program.Pid(), list, 3, "trancor.exe", nullptr, 600000);
+    e2e::BatchWatch watch = e2e::WatchBatch(program.Pid(), list, rows, "trancor.exe", nullptr, 1800000);
     const double end = Seconds();
     if (!watch.endMessage.window) return run;
     run.seconds = end - start;
@@ -129,6 +147,35 @@ double RunDirect(const std::string& clips, const std::string& out) {
     return Seconds() - start;
 }
 
+// Six clips under each value of "Simultaneous", alternating within a run.
+int RunAtOnce(const std::string& folder, const std::string& clips, const std::string& out, int runs,
+              const std::vector<int32_t>& values) {
+    std::vector<std::vector<double>> times(values.size());
+    for (int run = 1; run <= runs; ++run) {
+        std::printf("run %d:", run);
+        for (size_t i = 0; i < values.size(); ++i) {
+            WriteConfig(folder, BenchSettings(e2e::ToSystem(out), values[i]));
+            const ProgramRun program = RunProgram(folder, clips, kSixClips);
+            if (program.seconds < 0) {
+                std::printf("\nthe batch with Simultaneous=%d did not complete\n", values[i]);
+                return 1;
+            }
+            times[i].push_back(program.seconds);
+            std::printf(" Simultaneous=%d %.2f s;", values[i], program.seconds);
+            std::fflush(stdout);
+        }
+        std::printf("\n");
+    }
+    const double first = Median(times[0]);
+    for (size_t i = 0; i < values.size(); ++i) {
+        const double median = Median(times[i]);
+        std::printf("Simultaneous=%d: %d rows at once here, median %.2f s of %d runs, ratio %.2f against Simultaneous=%d\n",
+                    values[i], RowsAtOnce(BenchSettings("", values[i]), static_cast<int32_t>(std::thread::hardware_concurrency())),
+                    median, runs, median / first, values[0]);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -146,14 +193,17 @@ int main(int argc, char** argv) {
     const std::string out = e2e::JoinPath(folder, "out");
     e2e::MakeEmptyFolder(out);
     e2e::CopyOrThrow(e2e::WindowsPath(VQ_E2E_PROGRAM), e2e::JoinPath(folder, "Vidquill.exe"));
-    {
-        const ConversionSettings settings = BenchSettings(e2e::ToSystem(out));
-        const std::string config = e2e::ToSystem(e2e::JoinPath(folder, "Config.ini"));
-        std::unique_ptr<IniFile> ini = MakeSystemIniFile();
-        SaveSettings(*ini, config, settings);
-        WriteOutput(*ini, config, settings.Output);
-    }
+    WriteConfig(folder, BenchSettings(e2e::ToSystem(out)));
     e2e::InstallEncoderForProgram(trancor);
+    if (argc > 5 && std::string(argv[4]) == "at-once") {
+        std::vector<int32_t> values;
+        char* next = argv[5];
+        for (char* end = next;; next = end + 1) {
+            values.push_back(static_cast<int32_t>(std::strtol(next, &end, 10)));
+            if (end == next || *end != ',') break;
+        }
+        return RunAtOnce(folder, clips, out, std::max(1, runs), values);
+    }
 
     std::vector<double> programTimes, directTimes;
     for (int run = 1; run <= runs; ++run) {
