@@ -4,24 +4,7 @@
 
 #include "after_batch.h"
 #include "codepage.h"
-
-namespace {
-
-class CountingPower final : public PowerAction {
-public:
-    bool ShutDown() override {
-        ++shutdowns;
-        return true;
-    }
-    bool Sleep() override {
-        ++sleeps;
-        return true;
-    }
-    int shutdowns = 0;
-    int sleeps = 0;
-};
-
-}  // namespace
+#include "counting_power.h"
 
 TEST(AfterBatchCountdown, CancelAtAnyMomentDoesNothingAndOtherwiseActsOnceAtZero) {
     for (int cancelAfter = 0; cancelAfter < 3; ++cancelAfter) {

@@ -4,24 +4,11 @@
 
 #include "app_shell.h"
 #include "codepage.h"
+#include "counting_power.h"
 #include "control_ids.h"
 #include "countdown_window.h"
 
 namespace {
-
-class CountingPower final : public PowerAction {
-public:
-    bool ShutDown() override {
-        ++shutdowns;
-        return true;
-    }
-    bool Sleep() override {
-        ++sleeps;
-        return true;
-    }
-    int shutdowns = 0;
-    int sleeps = 0;
-};
 
 std::string g_textSeen;
 
