@@ -28,24 +28,32 @@ struct Answers {
 
 }  // namespace
 
+#ifndef _WIN32
+bool RunDetached(std::function<void()> task) {
+    try {
+        std::thread(std::move(task)).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+#endif
+
 std::string LettersAnsweringYes(const std::string& letters, const std::function<bool(char)>& probe,
                                 std::chrono::milliseconds limit) {
     auto answers = std::make_shared<Answers>();
     answers->given.assign(letters.size(), Answers::kPending);
     answers->pending = letters.size();
     for (size_t i = 0; i < letters.size(); ++i) {
-        try {
-            std::thread([answers, probe, i, letter = letters[i]] {
-                bool yes = false;
-                try {
-                    yes = probe(letter);
-                } catch (...) {
-                }
-                answers->Give(i, yes);
-            }).detach();
-        } catch (const std::system_error&) {
-            answers->Give(i, false);  // no thread to ask on: that drive is passed over
-        }
+        const bool started = RunDetached([answers, probe, i, letter = letters[i]] {
+            bool yes = false;
+            try {
+                yes = probe(letter);
+            } catch (...) {
+            }
+            answers->Give(i, yes);
+        });
+        if (!started) answers->Give(i, false);  // no thread to ask on: that drive is passed over
     }
     std::unique_lock<std::mutex> lock(answers->mutex);
     answers->changed.wait_for(lock, limit, [&] { return answers->pending == 0; });

@@ -12,3 +12,10 @@
 // the caller's), so a slow drive costs at most `limit` and counts as no.
 std::string LettersAnsweringYes(const std::string& letters, const std::function<bool(char)>& probe,
                                 std::chrono::milliseconds limit);
+
+// Runs `task` on a new thread that nobody waits for; false when no thread
+// could be made. Windows has its own (win32/detached_task_win32.cpp): there
+// the task goes straight to the system's thread, without the C++ runtime's
+// detached threads, which were seen to start on a null state under Wine
+// while a fresh prefix made its first start slow.
+bool RunDetached(std::function<void()> task);
