@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "batch_watch.h"
+#include "named_event.h"
 #include "scenario.h"
 
 using e2e::JoinPath;
@@ -15,24 +16,7 @@ using Texts = std::vector<std::string>;
 
 namespace {
 
-// A named event the stand-in encoder opens by name; closed at the end.
-class NamedEvent {
-public:
-    NamedEvent(const std::string& name, bool manualReset) : name_(name) {
-        handle_ = CreateEventA(nullptr, manualReset, FALSE, name.c_str());
-    }
-    NamedEvent(const NamedEvent&) = delete;
-    NamedEvent& operator=(const NamedEvent&) = delete;
-    ~NamedEvent() { CloseHandle(handle_); }
-    const std::string& Name() const { return name_; }
-    void Set() { SetEvent(handle_); }
-    void Reset() { ResetEvent(handle_); }
-    bool Wait(int ms) { return WaitForSingleObject(handle_, static_cast<DWORD>(ms)) == WAIT_OBJECT_0; }
-
-private:
-    std::string name_;
-    HANDLE handle_;
-};
+using e2e::NamedEvent;
 
 class Batch : public ProgramScenario {
 protected:

@@ -5,6 +5,7 @@
 
 #include <tlhelp32.h>
 
+#include "named_event.h"
 #include "scenario.h"
 
 using e2e::JoinPath;
@@ -12,23 +13,7 @@ using Texts = std::vector<std::string>;
 
 namespace {
 
-class NamedEvent {
-public:
-    explicit NamedEvent(const std::string& name) : name_(name) {
-        handle_ = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
-    }
-    NamedEvent(const NamedEvent&) = delete;
-    NamedEvent& operator=(const NamedEvent&) = delete;
-    ~NamedEvent() { CloseHandle(handle_); }
-    const std::string& Name() const { return name_; }
-    void Set() { SetEvent(handle_); }
-    void Reset() { ResetEvent(handle_); }
-    bool Wait(int ms) { return WaitForSingleObject(handle_, static_cast<DWORD>(ms)) == WAIT_OBJECT_0; }
-
-private:
-    std::string name_;
-    HANDLE handle_;
-};
+using e2e::NamedEvent;
 
 // A power cut takes the encoder with the program.
 void KillProcessesNamed(const char* exeName) {
@@ -108,8 +93,8 @@ TEST_F(KeptList, ARestartedProgramNamesNewRowsAfterTheVideosAlreadyThere) {
 }
 
 TEST_F(KeptList, AListKilledMidBatchComesBackAndIsFinished) {
-    NamedEvent hold("VidquillE2eKeptHold");
-    NamedEvent started("VidquillE2eKeptStarted");
+    NamedEvent hold("VidquillE2eKeptHold", true);
+    NamedEvent started("VidquillE2eKeptStarted", true);
     EncoderBehaviour("write=1;ready=" + started.Name() + ";hold=" + hold.Name());
     StartProgram();
     ASSERT_NO_FATAL_FAILURE(AddRows({"a.avi", "b.avi", "c.avi"}, 3));
