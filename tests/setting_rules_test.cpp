@@ -123,10 +123,19 @@ protected:
     // Frame size, frame rate, channels, the second column's six lists (none
     // selected), video and audio rate, volume, first number.
     SettingFields fields{1, 1, 1, -1, -1, -1, -1, -1, -1, "800", "96", 120, "30010"};
+    int handedBack = 0;
+    // The dialog's "确定" on a copy of `settings`, taken back as the main window does.
+    void Confirm() {
+        const ConversionSettings shown = settings;
+        ConfirmSettings(fields, shown, [&](const EditedSettings& edited) {
+            ++handedBack;
+            AdoptSettings(edited, settings, jobs, save);
+        });
+    }
 };
 
 TEST_F(ConfirmSettingsTest, StoresEveryFieldRenumbersAndSaves) {
-    ConfirmSettings(fields, settings, jobs, save);
+    Confirm();
     EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{1, 1, 1, 800, 96, 120, 30010}));
     EXPECT_EQ(Targets(jobs), (std::vector<std::string>{"E:\\PSP\\M4V30010.MP4", "E:\\PSP\\M4V30011.MP4",
                                                        "E:\\PSP\\M4V30012.MP4"}));
@@ -139,7 +148,7 @@ TEST_F(ConfirmSettingsTest, NoRangeCheckAndNoSelectionIsMinusOne) {
     fields.video = "12000";
     fields.audio = "-5";
     fields.number = "0";
-    ConfirmSettings(fields, settings, jobs, save);
+    Confirm();
     EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{-1, -1, -1, 12000, -5, 120, 0}));
     EXPECT_EQ(jobs.Row(0).Target, "E:\\PSP\\M4V0.MP4");
 }
@@ -155,10 +164,10 @@ TEST_F(ConfirmSettingsTest, TheSecondColumnIsStoredAndH264RenamesTheRows) {
     fields.audioTrack = 1;
     fields.simultaneous = 4;
     fields.audio = "x";  // stops after the lists
-    EXPECT_THROW(ConfirmSettings(fields, settings, jobs, save), ConversionError);
+    EXPECT_THROW(Confirm(), ConversionError);
     EXPECT_EQ(SecondColumnNumbers(settings), (Numbers{2, 1, 1, -1, 1, 4}));
     fields.audio = "96";
-    ConfirmSettings(fields, settings, jobs, save);
+    Confirm();
     EXPECT_EQ(Targets(jobs), (std::vector<std::string>{"E:\\MP_ROOT\\100ANV01\\MAQ30010.MP4",
                                                        "E:\\MP_ROOT\\100ANV01\\MAQ30011.MP4",
                                                        "E:\\MP_ROOT\\100ANV01\\MAQ30012.MP4"}));
@@ -173,7 +182,7 @@ TEST_F(ConfirmSettingsTest, TheSecondColumnIsStoredAndH264RenamesTheRows) {
 TEST_F(ConfirmSettingsTest, AFieldThatIsNoNumberStopsAtThatField) {
     const std::vector<std::string> before = Targets(jobs);
     fields.audio = "abc";
-    EXPECT_EQ(ErrorBoxTextOf<ConversionError>([&] { ConfirmSettings(fields, settings, jobs, save); }),
+    EXPECT_EQ(ErrorBoxTextOf<ConversionError>([&] { Confirm(); }),
               SysText("'abc' 非有效的整数值."));
     EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{1, 1, 1, 800, 32, 50, 30000}));
     EXPECT_EQ(Targets(jobs), before);
@@ -183,15 +192,16 @@ TEST_F(ConfirmSettingsTest, AFieldThatIsNoNumberStopsAtThatField) {
     // In the file number: the volume is stored, the number and rows are not.
     fields.audio = "64";
     fields.number = "30 010";
-    EXPECT_THROW(ConfirmSettings(fields, settings, jobs, save), ConversionError);
+    EXPECT_THROW(Confirm(), ConversionError);
     EXPECT_EQ(FirstColumnNumbers(settings), (Numbers{1, 1, 1, 800, 64, 120, 30000}));
     EXPECT_EQ(Targets(jobs), before);
     EXPECT_EQ(saves, 0);
+    EXPECT_EQ(handedBack, 2);  // what was stored comes back each time, before the error box
 }
 
 TEST_F(ConfirmSettingsTest, ARefusedSaveLeavesTheRowsRenumbered) {
     save = [] { throw WriteError("C:\\p\\Config.ini"); };
-    EXPECT_THROW(ConfirmSettings(fields, settings, jobs, save), WriteError);
+    EXPECT_THROW(Confirm(), WriteError);
     EXPECT_EQ(settings.PspNumber, 30010);
     EXPECT_EQ(jobs.Row(2).Target, "E:\\PSP\\M4V30012.MP4");
     EXPECT_EQ(jobs.NextNumber, 30013);

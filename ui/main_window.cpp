@@ -402,7 +402,10 @@ void MainWindow::PrepareProgressWindow() {
 }
 
 void MainWindow::OnSettingsClicked() {
-    settingsDialog_->ShowModal(Handle());
+    settingsDialog_->ShowModal(Handle(), Settings, [](const EditedSettings& edited) {
+        AdoptSettings(edited, Settings, Jobs,
+                      [] { SaveSettings(*MakeSystemIniFile(), ProgramConfigPath(), Settings); });
+    });
     SaveJobs();  // confirming renumbers the rows
 }
 

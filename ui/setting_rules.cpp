@@ -47,8 +47,9 @@ int32_t NumberAfterDefaults(int32_t pspNumber, const JobList& jobs) {
     return static_cast<int32_t>(static_cast<uint32_t>(next));
 }
 
-void ConfirmSettings(const SettingFields& fields, ConversionSettings& settings, JobList& jobs,
-                     const std::function<void()>& save) {
+namespace {
+
+void StoreFields(const SettingFields& fields, ConversionSettings& settings) {
     settings.Resolution = fields.resolution;
     settings.Framerate = fields.framerate;
     settings.Channels = fields.channels;
@@ -62,6 +63,27 @@ void ConfirmSettings(const SettingFields& fields, ConversionSettings& settings, 
     settings.AudioQuality = TextToInt(fields.audio);
     settings.Volume = fields.volume;
     settings.PspNumber = TextToInt(fields.number);
+}
+
+}  // namespace
+
+void ConfirmSettings(const SettingFields& fields, const ConversionSettings& shown,
+                     const std::function<void(const EditedSettings&)>& handBack) {
+    EditedSettings edited{shown, false};
+    try {
+        StoreFields(fields, edited.settings);
+    } catch (const ConversionError&) {
+        handBack(edited);
+        throw;
+    }
+    edited.complete = true;
+    handBack(edited);
+}
+
+void AdoptSettings(const EditedSettings& edited, ConversionSettings& settings, JobList& jobs,
+                   const std::function<void()>& save) {
+    settings = edited.settings;
+    if (!edited.complete) return;
     jobs.RenumberAll(settings.PspNumber, settings.Output, settings.VideoFormat);
     save();
 }

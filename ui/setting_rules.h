@@ -63,12 +63,26 @@ struct SettingFields {
     std::string number;   // the first number field
 };
 
-// "确定": stores the fields in order; a text that is no whole number throws
-// ConversionError at its field and leaves what was stored before it stored.
-// When all are stored the rows are renumbered from the new PspNumber and
-// `save` runs (it may throw WriteError; the renumbering stands).
-void ConfirmSettings(const SettingFields& fields, ConversionSettings& settings, JobList& jobs,
-                     const std::function<void()>& save);
+// What "确定" hands back to the settings' owner: the copy of the settings
+// the dialog showed, with the fields stored into it, and whether all of them
+// were. A text that is no whole number stops the storing at its field; the
+// fields before it are in the copy.
+struct EditedSettings {
+    ConversionSettings settings;
+    bool complete = false;
+};
+
+// "确定": stores the fields in order into a copy of `shown` and hands the copy
+// to `handBack`; a text that is no whole number hands back what was stored
+// before its field, then throws ConversionError.
+void ConfirmSettings(const SettingFields& fields, const ConversionSettings& shown,
+                     const std::function<void(const EditedSettings&)>& handBack);
+
+// The owner's side of "确定": takes the edited settings; when they are
+// complete, renumbers the rows from the new PspNumber and runs `save` (it may
+// throw WriteError; the renumbering stands).
+void AdoptSettings(const EditedSettings& edited, ConversionSettings& settings, JobList& jobs,
+                   const std::function<void()>& save);
 
 // Centring: integer rectangles in screen coordinates, halves truncated toward
 // zero, so a window 3 pixels wider than the area starts 1 pixel left of it.

@@ -56,9 +56,9 @@ int DropDownIndex(HWND combo) { return static_cast<int>(SendMessageA(combo, CB_G
 
 int TrackPosition(HWND trackBar) { return static_cast<int>(SendMessageA(trackBar, TBM_GETPOS, 0, 0)); }
 
-void SaveProgramSettings() {
+void SaveProgramSettings(const ConversionSettings& settings) {
     std::unique_ptr<IniFile> ini = MakeSystemIniFile();
-    SaveSettings(*ini, ProgramConfigPath(), Settings);
+    SaveSettings(*ini, ProgramConfigPath(), settings);
 }
 
 }  // namespace
@@ -291,11 +291,14 @@ void SettingsDialog::CreateControls() {
     SendMessageA(Handle(), DM_SETDEFID, kIdOkButton, 0);
 }
 
-int SettingsDialog::ShowModal(HWND owner) {
+int SettingsDialog::ShowModal(HWND owner, const ConversionSettings& current,
+                              std::function<void(const EditedSettings&)> confirmed) {
     // Reached again from inside its own loop (a message handler of another
     // window): one showing at a time.
     if (showing_) return IDCANCEL;
     showing_ = true;
+    shown_ = current;
+    confirmed_ = std::move(confirmed);
     SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 
     // A failure while filling (a refused save) is shown; the dialog opens all the same.
@@ -313,21 +316,21 @@ void SettingsDialog::ShowCentredTheFirstTime() {
 }
 
 void SettingsDialog::FillFromSettings() {
-    SetDropDownIndex(frameSizeList_, Settings.Resolution);
-    SetDropDownIndex(frameRateList_, Settings.Framerate);
-    SetDropDownIndex(channelList_, Settings.Channels);
-    SetText(videoRateEdit_, IntToText(Settings.VideoQuality));
-    SetText(audioRateEdit_, IntToText(Settings.AudioQuality));
-    SetVolumePosition(Settings.Volume);
-    SetText(firstNumberEdit_, IntToText(Settings.PspNumber));
-    SetDropDownIndex(aspectModeList_, Settings.AspectMode);
-    SetDropDownIndex(videoFormatList_, Settings.VideoFormat);
-    SetDropDownIndex(titleList_, Settings.TitleFromName);
-    SetDropDownIndex(subtitlesList_, Settings.Subtitles);
-    SetDropDownIndex(audioTrackList_, Settings.AudioTrack);
-    SetDropDownIndex(simultaneousList_, Settings.Simultaneous);
+    SetDropDownIndex(frameSizeList_, shown_.Resolution);
+    SetDropDownIndex(frameRateList_, shown_.Framerate);
+    SetDropDownIndex(channelList_, shown_.Channels);
+    SetText(videoRateEdit_, IntToText(shown_.VideoQuality));
+    SetText(audioRateEdit_, IntToText(shown_.AudioQuality));
+    SetVolumePosition(shown_.Volume);
+    SetText(firstNumberEdit_, IntToText(shown_.PspNumber));
+    SetDropDownIndex(aspectModeList_, shown_.AspectMode);
+    SetDropDownIndex(videoFormatList_, shown_.VideoFormat);
+    SetDropDownIndex(titleList_, shown_.TitleFromName);
+    SetDropDownIndex(subtitlesList_, shown_.Subtitles);
+    SetDropDownIndex(audioTrackList_, shown_.AudioTrack);
+    SetDropDownIndex(simultaneousList_, shown_.Simultaneous);
     OnVideoFormatChanged();
-    SaveProgramSettings();
+    SaveProgramSettings(shown_);
 }
 
 void SettingsDialog::OnPresetChanged() {
@@ -376,7 +379,7 @@ void SettingsDialog::OnOkClicked() {
     fields.audio = TextOf(audioRateEdit_);
     fields.volume = TrackPosition(volumeSlider_);
     fields.number = TextOf(firstNumberEdit_);
-    ConfirmSettings(fields, Settings, Jobs, SaveProgramSettings);
+    ConfirmSettings(fields, shown_, confirmed_);
 }
 
 void SettingsDialog::OnDefaultsClicked() {
@@ -395,6 +398,6 @@ void SettingsDialog::OnDefaultsClicked() {
     SetDropDownIndex(audioTrackList_, defaults.AudioTrack);
     SetDropDownIndex(simultaneousList_, defaults.Simultaneous);
     // The stored number, not the layout's: a number typed but not confirmed goes.
-    SetText(firstNumberEdit_, IntToText(Settings.PspNumber));
-    Jobs.NextNumber = NumberAfterDefaults(Settings.PspNumber, Jobs);
+    SetText(firstNumberEdit_, IntToText(shown_.PspNumber));
+    Jobs.NextNumber = NumberAfterDefaults(shown_.PspNumber, Jobs);
 }

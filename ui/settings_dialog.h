@@ -4,10 +4,12 @@
 // reused for every showing, so its controls keep their state in between.
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "setting_rules.h"
 #include "win_handles.h"
 #include "window.h"
 
@@ -45,9 +47,12 @@ public:
     SettingsDialog() = default;
     ~SettingsDialog() override;
 
-    // Shows the dialog modally over `owner` and returns when it closes:
-    // IDOK through "确定", IDCANCEL through "取消" or the close box.
-    int ShowModal(HWND owner);
+    // Shows the dialog modally over `owner`, its controls filled from
+    // `current`, and returns when it closes: IDOK through "确定", IDCANCEL
+    // through "取消" or the close box. "确定" hands the edited copy to
+    // `confirmed` before the dialog closes; nothing else reaches the caller.
+    int ShowModal(HWND owner, const ConversionSettings& current,
+                  std::function<void(const EditedSettings&)> confirmed);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -78,6 +83,8 @@ private:
     void ShowCentredTheFirstTime();
 
     UniqueFont font_;
+    ConversionSettings shown_;  // what this showing started from
+    std::function<void(const EditedSettings&)> confirmed_;
     int modalResult_ = 0;
     bool showing_ = false;
     bool placed_ = false;
