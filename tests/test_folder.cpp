@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -17,10 +18,28 @@ TestFolder::TestFolder() {
     root_ = p.string();
 }
 
-TestFolder::~TestFolder() {
+namespace {
+
+// Removes what it can, each entry once. fs::remove_all is no good here: under
+// Wine it was seen to spin for ever on a file deleted while another process
+// (the console host of an encoder that has just exited) still held it open.
+void RemoveTree(const fs::path& folder) {
     std::error_code ec;
-    fs::remove_all(root_, ec);
+    std::vector<fs::path> entries;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        entries.push_back(it->path());
+    for (const fs::path& entry : entries) {
+        if (fs::is_directory(fs::symlink_status(entry, ec)))
+            RemoveTree(entry);
+        else
+            fs::remove(entry, ec);
+    }
+    fs::remove(folder, ec);
 }
+
+}  // namespace
+
+TestFolder::~TestFolder() { RemoveTree(root_); }
 
 // Joined as bytes: the names are in the system code page, which
 // std::filesystem would read differently on Windows.
