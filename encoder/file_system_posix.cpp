@@ -1,7 +1,9 @@
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "av_ptr.h"
@@ -24,6 +26,37 @@ bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa, sb;
     return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
+}
+
+PathParts SplitPath(const std::string& path) {
+    const size_t cut = path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1;
+    return {path.substr(0, cut), path.substr(cut)};
+}
+
+std::vector<std::string> RegularFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return names;
+    while (const dirent* entry = readdir(dir)) {
+        struct stat st;
+        if (stat((folder + entry->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(entry->d_name);
+    }
+    closedir(dir);
+    return names;
+}
+
+std::string TemporaryFolder() {
+    std::string folder = "/tmp";
+    for (const char* name : {"TMPDIR", "TMP", "TEMP", "TEMPDIR"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            folder = value;
+            break;
+        }
+    }
+    struct stat st;
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return "";
+    return folder.back() == '/' ? folder : folder + "/";
 }
 
 }  // namespace fsys

@@ -72,4 +72,31 @@ bool SameFile(const std::string& a, const std::string& b) {
            ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
 }
 
+PathParts SplitPath(const std::string& path) {
+    // Either slash separates; a drive's colon ends a folder too ("C:name").
+    const size_t last = path.find_last_of("/\\:");
+    const size_t cut = last == std::string::npos ? 0 : last + 1;
+    return {path.substr(0, cut), path.substr(cut)};
+}
+
+std::vector<std::string> RegularFilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Utf8ToWide(folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
+            names.push_back(WideToUtf8(found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string TemporaryFolder() {
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);  // ends in a backslash
+    if (length == 0 || length > MAX_PATH) return "";
+    return WideToUtf8(std::wstring(folder, length));
+}
+
 }  // namespace fsys

@@ -2,8 +2,6 @@
 
 #include <cinttypes>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -40,13 +38,12 @@ bool WriteWhole(const std::string& path, const std::string& bytes) {
 // A name for the UTF-8 copy of a subtitle file in the system's temporary
 // folder, with the original's extension (the reader goes by it).
 std::string TemporaryCopyName(const std::string& original) {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error) return "";
+    const std::string folder = fsys::TemporaryFolder();
+    if (folder.empty()) return "";
     static int counter = 0;
     char name[64];
     snprintf(name, sizeof name, "trancor-%" PRId64 "-%d", static_cast<int64_t>(av_gettime()), ++counter);
-    return (folder / (name + std::filesystem::u8path(original).extension().u8string())).u8string();
+    return folder + name + fsys::SplitPath(original).extension();
 }
 
 std::string PixelFormatName(const AVFrame* frame) {

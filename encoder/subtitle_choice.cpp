@@ -1,12 +1,9 @@
 #include "subtitle_choice.h"
 
-#include <filesystem>
-#include <system_error>
 #include <tuple>
 
 #include "av_ptr.h"
-
-namespace fs = std::filesystem;
+#include "file_system.h"
 
 namespace {
 
@@ -58,18 +55,14 @@ struct SubtitleFile {
 
 // forced_chinese: only files whose tag holds both a Chinese tag and "forced".
 SubtitleFile BestSubtitleFile(const std::string& video, bool forced_chinese) {
-    const fs::path path = fs::u8path(video);
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    const std::string base = Lower(path.stem().u8string()) + ".";
+    const fsys::PathParts video_parts = fsys::SplitPath(video);
+    const std::string base = Lower(video_parts.stem()) + ".";
     // Ranked by (group, forced, rank, name): the same name, then a Chinese
     // tag, then any other tag; in each, whole subtitles before forced ones,
     // then by extension; the name decides ties.
     std::tuple<int, bool, int, std::string> best{3, false, 0, ""};
     SubtitleFile chosen;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!it->is_regular_file(error)) continue;
-        const std::string name = it->path().filename().u8string();
+    for (const std::string& name : fsys::RegularFilesIn(video_parts.folder)) {
         const std::string lower = Lower(name);
         if (lower.size() <= base.size() || lower.compare(0, base.size(), base) != 0) continue;
         const std::string rest = lower.substr(base.size());
@@ -88,7 +81,7 @@ SubtitleFile BestSubtitleFile(const std::string& video, bool forced_chinese) {
         }
         if (rank < best) {
             best = rank;
-            chosen = {it->path().u8string(), chinese >= 0};
+            chosen = {video_parts.folder + name, chinese >= 0};
         }
     }
     return chosen;
