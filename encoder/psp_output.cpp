@@ -124,11 +124,11 @@ av::Codec OpenH264Encoder(const EncodeOptions& o, const PictureColours& colours,
     // Preset "faster" with the sub-pixel search of "fast" (5, one step
     // lighter than its 6), mixed references, the diamond motion search and
     // variance AQ that adapts its strength to each picture: on the clips of
-    // bench/encoder-bench at 450 kbit/s (bench/x264-settings) the diamond
-    // search took 12-13 % less processor time than the hexagon for the same
-    // SSIM, and the adaptive AQ gained 0.0002-0.0004 SSIM on the busy clip
-    // at no cost. Plain "faster" loses 0.0009 on the busy clip, trellis off
-    // or a shorter look-ahead 0.0006-0.0009.
+    // bench/encoder-bench at 450 kbit/s the diamond search ran 4-6 % fewer
+    // instructions than the hexagon for the same SSIM, and the adaptive AQ
+    // gained 0.0002-0.0004 SSIM on the busy clip at no cost. Plain "faster"
+    // loses 0.0009 SSIM on the busy clip, trellis off or a shorter
+    // look-ahead 0.0006-0.0009 (bench/x264-settings).
     ctx->me_subpel_quality = 5;
     OpenEncoder(ctx.get(), codec, "preset=faster:mixed-refs=1:motion-est=dia:aq-mode=2:profile=main:b-pyramid=none");
     return ctx;
