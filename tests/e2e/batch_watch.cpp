@@ -48,6 +48,15 @@ uint64_t ProcessorTimeOf(const char* exeName, DWORD parent) {
     return total;
 }
 
+void KillProcesses(const char* exeName, DWORD parent) {
+    ForEachProcess(exeName, parent, [](DWORD id) {
+        const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (!process) return;
+        TerminateProcess(process.Get(), 1);
+        WaitForSingleObject(process.Get(), 5000);
+    });
+}
+
 namespace {
 
 double Seconds(const FILETIME& time) {

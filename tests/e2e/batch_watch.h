@@ -36,6 +36,8 @@ bool ProcessRunning(const char* exeName, DWORD parent);
 // together so far (100 ns units).
 int ProcessCount(const char* exeName, DWORD parent);
 uint64_t ProcessorTimeOf(const char* exeName, DWORD parent);
+// Ends every such process, as a power cut would, and waits for each.
+void KillProcesses(const char* exeName, DWORD parent);
 
 // Polls every 100 ms for at most `ms`; the encoders are the program's
 // children named `encoderExe`. Without a `list` (the benchmark, which should
