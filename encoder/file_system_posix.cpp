@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "av_ptr.h"
 #include "file_system.h"
@@ -35,13 +36,12 @@ PathParts SplitPath(const std::string& path) {
 
 std::vector<std::string> RegularFilesIn(const std::string& folder) {
     std::vector<std::string> names;
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "." : folder.c_str()), closedir);
     if (!dir) return names;
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = readdir(dir.get())) {
         struct stat st;
         if (stat((folder + entry->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(entry->d_name);
     }
-    closedir(dir);
     return names;
 }
 

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <memory>
+
 #include "failure.h"
 #include "file_system.h"
 #include "utf.h"
@@ -82,13 +84,13 @@ PathParts SplitPath(const std::string& path) {
 std::vector<std::string> RegularFilesIn(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Utf8ToWide(folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    const HANDLE first = FindFirstFileW(Utf8ToWide(folder + "*").c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE) return names;
+    const std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> search(first, FindClose);
     do {
         if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
             names.push_back(WideToUtf8(found.cFileName));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
     return names;
 }
 

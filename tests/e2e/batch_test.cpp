@@ -188,7 +188,7 @@ TEST_F(Batch, ClosingWhilePausedEndsTheBatchAsACancelAndLeavesNoEncoderBehind) {
     // The close request the taskbar sends while the progress window is up.
     PostMessageA(Form(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(Process().WaitForExit(20000)) << "the program waited for its held encoder";
-    EXPECT_FALSE(e2e::ProcessRunning("trancor.exe")) << "an encoder outlived the program";
+    EXPECT_FALSE(e2e::ProcessRunning("trancor.exe", Process().Pid())) << "an encoder outlived the program";
     EXPECT_FALSE(e2e::FileExists(Target(30000) + ".part"));
     EXPECT_FALSE(e2e::FileExists(Target(30000)));
     EXPECT_FALSE(started.Wait(0)) << "no later row was started";

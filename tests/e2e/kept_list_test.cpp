@@ -3,7 +3,7 @@
 // comes back (Vidquill.jobs), with the stand-in encoder of the worker tests.
 #include <windows.h>
 
-#include <tlhelp32.h>
+#include "batch_watch.h"
 
 #include "named_event.h"
 #include "scenario.h"
@@ -14,23 +14,6 @@ using Texts = std::vector<std::string>;
 namespace {
 
 using e2e::NamedEvent;
-
-// A power cut takes the encoder with the program.
-void KillProcessesNamed(const char* exeName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, exeName) != 0) continue;
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
-        if (!process) continue;
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 5000);
-        CloseHandle(process);
-    }
-    CloseHandle(snapshot);
-}
 
 class KeptList : public ProgramScenario {
 protected:
@@ -45,8 +28,9 @@ protected:
                     "AudioQuality=48\r\nVolume=100\r\nPspNumber=30000\r\nOutput=" + out_ + "\r\n");
     }
     void TearDown() override {
+        const DWORD program = Pid();
         ProgramScenario::TearDown();
-        KillProcessesNamed("trancor.exe");
+        e2e::KillProcesses("trancor.exe", program);
         SetEnvironmentVariableA("VQ_TEST_ENCODER", nullptr);
     }
     // Applies to the programs started afterwards.
@@ -113,8 +97,10 @@ TEST_F(KeptList, AListKilledMidBatchComesBackAndIsFinished) {
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::ReadFileStart(JobsFile(), 4096) == list; }))
         << e2e::ReadFileStart(JobsFile(), 4096);
 
+    // A power cut takes the encoder with the program.
+    const DWORD program = Pid();
     Process().Kill();
-    KillProcessesNamed("trancor.exe");
+    e2e::KillProcesses("trancor.exe", program);
     ASSERT_TRUE(e2e::FileExists(Target(30001) + ".part"));
 
     EncoderBehaviour("write=1");

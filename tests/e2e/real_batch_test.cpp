@@ -53,7 +53,7 @@ TEST_F(RealBatch, FourClipsTwoAtOnceWithAPause) {
         const std::vector<std::string> statuses = Column(2);
         int running = 0;
         for (const std::string& status : statuses) running += status.rfind("正在处理 ", 0) == 0 && status.back() == '%';
-        return running == 2 && e2e::ProcessCount("trancor.exe") == 2;
+        return running == 2 && e2e::ProcessCount("trancor.exe", Pid()) == 2;
     };
     ASSERT_TRUE(e2e::WaitUntil(sharesShown, 120000)) << "two rows never ran side by side";
     EXPECT_NE(e2e::WindowText(statusLine).find("同时转换 2 个"), std::string::npos) << e2e::WindowText(statusLine);
@@ -73,16 +73,16 @@ TEST_F(RealBatch, FourClipsTwoAtOnceWithAPause) {
         }
         return sizes;
     };
-    const uint64_t atPause = e2e::ProcessorTimeOf("trancor.exe");
+    const uint64_t atPause = e2e::ProcessorTimeOf("trancor.exe", Pid());
     const std::vector<std::string> pausedStatuses = Column(2);
     const std::vector<uint64_t> pausedSizes = partSizes();
     Sleep(2000);
     // For the record only: under Wine another process's times lag behind.
     std::printf("processor time of the paused encoders over 2 s: %.3f s\n",
-                static_cast<double>(e2e::ProcessorTimeOf("trancor.exe") - atPause) / 1e7);
+                static_cast<double>(e2e::ProcessorTimeOf("trancor.exe", Pid()) - atPause) / 1e7);
     EXPECT_EQ(partSizes(), pausedSizes) << "a paused encoder went on writing";
     EXPECT_EQ(Column(2), pausedStatuses) << "a paused row moved on";
-    EXPECT_EQ(e2e::ProcessCount("trancor.exe"), 2);
+    EXPECT_EQ(e2e::ProcessCount("trancor.exe", Pid()), 2);
     Screenshot("paused");
 
     e2e::Click(pause);
@@ -91,7 +91,7 @@ TEST_F(RealBatch, FourClipsTwoAtOnceWithAPause) {
     e2e::MessageBoxInfo box;
     const ULONGLONG deadline = GetTickCount64() + 400000;
     while (!box.window && GetTickCount64() < deadline) {
-        mostRunning = std::max(mostRunning, e2e::ProcessCount("trancor.exe"));
+        mostRunning = std::max(mostRunning, e2e::ProcessCount("trancor.exe", Pid()));
         box = e2e::WaitForMessageBox(Pid(), 0);
         Sleep(100);
     }
