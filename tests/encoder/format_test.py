@@ -138,6 +138,25 @@ class TodaysFormats(EncoderTestCase):
                                      "sine=frequency=440:sample_rate=48000", vcodec, acodec)
                 self.check(source, name)
 
+    def test_ten_bit_sources(self):
+        # HDR and anime releases: their decoders' 10-bit paths, white above
+        # black on the way in, so a damaged picture shows.
+        ten_bit = ("-pix_fmt", "yuv420p10le")
+        sources = {
+            "HEVC10": ("main10.mkv", ("-c:v", "libx265", "-preset", "ultrafast", "-x265-params", "log-level=error")),
+            "AV110": ("av1_10.mkv", ("-c:v", "libsvtav1", "-preset", "12")),
+            "VP910": ("vp9_10.webm", ("-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8")),
+            "H26410": ("hi10.mkv", ("-c:v", "libx264", "-preset", "ultrafast")),
+        }
+        for name, (file_name, vcodec) in sources.items():
+            with self.subTest(name):
+                source = make_source(self.path(file_name), "color=c=white:size=320x180:rate=25,"
+                                     "drawbox=x=0:y=90:w=320:h=90:color=black:t=fill",
+                                     "sine=frequency=440:sample_rate=48000", vcodec + ten_bit, ("-c:a", "libopus"))
+                top, bottom = band_means(self.check(source, name), 320, 240)
+                self.assertGreater(top, 200)
+                self.assertLess(bottom, 60)
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
