@@ -4,6 +4,7 @@
 // walks the tree on its own thread and adds large drops in slices answers
 // within a slice's time), then whether the rows are in the walk's order. A
 // measurement, not a test:
+//     cmake --build build/win --target e2e_drop_bench
 //     scripts/wine-run build/win/tests/e2e/e2e_drop_bench.exe
 #include <windows.h>
 

@@ -1,6 +1,7 @@
 // Start-up time of the program under Wine: from process creation until the
 // main window shows, five starts in a row (without Config.ini, the encoder
 // absent), printed with their median. A measurement, not a test:
+//     cmake --build build/win --target e2e_startup_bench
 //     scripts/wine-run build/win/tests/e2e/e2e_startup_bench.exe
 #include <windows.h>
 

@@ -8,7 +8,7 @@ import unittest
 
 from trancor_helpers import EncoderTestCase, ffmpeg, probe
 
-SECONDS = 3
+SECONDS = 2
 X264 = ("-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p")
 
 
