@@ -24,6 +24,9 @@ void ForEachProcess(const char* exeName, DWORD parent, const std::function<void(
         if (entry.th32ParentProcessID == parent && lstrcmpiA(entry.szExeFile, exeName) == 0) each(entry.th32ProcessID);
 }
 
+uint64_t Ticks(const FILETIME& time) { return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime; }
+double Seconds(const FILETIME& time) { return static_cast<double>(Ticks(time)) / 1e7; }
+
 }  // namespace
 
 bool ProcessRunning(const char* exeName, DWORD parent) { return ProcessCount(exeName, parent) > 0; }
@@ -37,13 +40,10 @@ int ProcessCount(const char* exeName, DWORD parent) {
 uint64_t ProcessorTimeOf(const char* exeName, DWORD parent) {
     uint64_t total = 0;
     ForEachProcess(exeName, parent, [&](DWORD id) {
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-        if (!process) return;
+        const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
         FILETIME created{}, exited{}, kernel{}, user{};
-        if (GetProcessTimes(process, &created, &exited, &kernel, &user))
-            for (const FILETIME& t : {kernel, user})
-                total += (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-        CloseHandle(process);
+        if (process && GetProcessTimes(process.Get(), &created, &exited, &kernel, &user))
+            total += Ticks(kernel) + Ticks(user);
     });
     return total;
 }
@@ -58,10 +58,6 @@ void KillProcesses(const char* exeName, DWORD parent) {
 }
 
 namespace {
-
-double Seconds(const FILETIME& time) {
-    return static_cast<double>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e7;
-}
 
 // Every encoder process seen, held open so that its times outlive it.
 class EncoderLives {
